@@ -1,0 +1,76 @@
+#pragma once
+// The MIDI output device layer: one numbered list of output devices made of
+// the ports of every backend (driver), opened into integer handles that any
+// thread may send on.
+//
+// Sending is lock-free and allocation-free, so the MIDI input thread can send
+// while the window thread closes or reopens a device: a send on a handle that
+// is being closed either completes before the port is destroyed or fails with
+// MIDIERR_INVALHANDLE.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "midi_result.h"
+
+namespace zt {
+
+// One open output port of a backend.
+class MidiOutPort {
+ public:
+  virtual ~MidiOutPort() = default;
+  // Sends one short message (status + 256 * data1 + 65536 * data2). Returns
+  // MIDI_OK or an error code. Must not block or allocate.
+  virtual int send(uint32_t message) = 0;
+};
+
+// A backend: the ports it offers and how to open one.
+class MidiOutDriver {
+ public:
+  virtual ~MidiOutDriver() = default;
+  virtual int portCount() = 0;
+  virtual std::string portName(int port) = 0;
+  virtual int openPort(int port, std::unique_ptr<MidiOutPort>& opened) = 0;
+};
+
+class MidiOut {
+ public:
+  static constexpr int kSlots = 8;
+
+  MidiOut() = default;
+  ~MidiOut();
+  MidiOut(const MidiOut&) = delete;
+  MidiOut& operator=(const MidiOut&) = delete;
+
+  // Devices are numbered in the order the drivers were added, each driver's
+  // ports in its own order. Drivers are added before any device is opened.
+  void addDriver(std::shared_ptr<MidiOutDriver> driver);
+
+  int count();
+  // The device's name; MIDIERR_BADDEVICEID when there is no such device.
+  int name(int device, std::string& name);
+  int open(int32_t& handle, int device);
+  int send(int32_t handle, uint32_t message);
+  int close(int32_t handle);
+  // The device number the handle was opened on.
+  int deviceId(int32_t handle, int& device);
+
+ private:
+  struct Slot {
+    std::atomic<int32_t> handle{0};   // 0 while the slot is free
+    std::atomic<int> inflight{0};     // sends in progress on this slot
+    std::atomic<MidiOutPort*> port{nullptr};
+    int device = -1;
+  };
+  bool locate(int device, MidiOutDriver*& driver, int& port);
+  Slot* slotOf(int32_t handle);
+
+  std::vector<std::shared_ptr<MidiOutDriver>> drivers_;
+  std::array<Slot, kSlots> slots_;
+  int32_t generation_ = 0;
+};
+
+}  // namespace zt
