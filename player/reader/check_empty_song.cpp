@@ -1,0 +1,13 @@
+#include "check_empty_song.h"
+
+#include "reader_messages.h"
+
+namespace zt {
+
+bool CheckEmptySong(const SongState& song, SongHost& host) {
+  if (song.TrackCount() > 0) return true;
+  host.ShowMessage(kMsgNoData);
+  return false;
+}
+
+}  // namespace zt

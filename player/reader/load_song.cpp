@@ -1,0 +1,75 @@
+#include "load_song.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "file_image.h"
+#include "number_text.h"
+#include "reader_messages.h"
+#include "track_parser.h"
+#include "track_split.h"
+
+namespace zt {
+
+namespace {
+
+constexpr size_t kHeaderSize = 14;
+
+// Header bytes 13-14, big-endian. The header is not checked otherwise.
+int32_t DivisionOf(std::string_view image) {
+  const auto byteAt = [&](size_t position) -> int32_t {
+    return position <= image.size() ? static_cast<uint8_t>(image[position - 1]) : 0;
+  };
+  return byteAt(13) * 256 + byteAt(14);
+}
+
+}  // namespace
+
+void LoadSong(SongState& song, const std::string& path, SongHost& host) {
+  // Nothing of the previous song survives but the text entry counter.
+  song.SongEventTable = {};
+  song.trackEndTick = {};
+  song.SongEndTick = 0;
+  song.TextTable = {};
+  song.textTableFirst = song.textCounter + 1;
+  song.unrecognised = 0;
+  song.division = 0;
+
+  if (!ReadFileImage(path, song.fileImage) || song.fileImage.empty()) {
+    host.ShowMessage(kMsgNoFile);
+    return;
+  }
+  const std::string_view image = song.fileImage;
+  song.division = DivisionOf(image);
+  const std::string_view body = image.size() > kHeaderSize ? image.substr(kHeaderSize) : std::string_view();
+  const std::vector<std::string_view> tracks = SplitTracks(body);
+  const size_t trackCount = tracks.size();
+
+  // Size every table once, to exactly what the file holds: a walk that only
+  // counts, with the running status carried across tracks as in parsing.
+  std::vector<int64_t> eventCounts(trackCount);
+  int64_t textCount = 0;
+  RunningStatus runningStatus = 0;
+  for (size_t k = 0; k < trackCount; ++k) {
+    const TrackCounts counts = CountTrack(tracks[k], runningStatus);
+    eventCounts[k] = counts.events;
+    textCount += counts.texts;
+  }
+  song.SongEventTable.resize(trackCount);
+  for (size_t k = 0; k < trackCount; ++k) song.SongEventTable[k].reserve(static_cast<size_t>(eventCounts[k]));
+  song.trackEndTick.assign(trackCount, 0);
+  song.TextTable.reserve(static_cast<size_t>(textCount));
+
+  if (song.BPM == 0) song.BPM = 120;
+
+  runningStatus = 0;
+  for (size_t k = 0; k < trackCount; ++k)
+    song.trackEndTick[k] =
+        ParseTrack(tracks[k], static_cast<int32_t>(k + 1), runningStatus, song, song.SongEventTable[k]);
+
+  if (song.unrecognised > 0) host.ShowMessage(kMsgUnrecognised + NumberText(song.unrecognised));
+
+  for (const int64_t end : song.trackEndTick) song.SongEndTick = std::max(song.SongEndTick, end);
+}
+
+}  // namespace zt

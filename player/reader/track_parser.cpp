@@ -1,0 +1,205 @@
+#include "track_parser.h"
+
+#include "read_var_len.h"
+#include "tempo_bpm.h"
+#include "text_entry.h"
+
+namespace zt {
+
+namespace {
+
+// Meta types the reader knows. Types 1-6 are texts.
+constexpr uint8_t kMetaChannelPrefix = 32;
+constexpr uint8_t kMetaPort = 33;
+constexpr uint8_t kMetaEndOfTrack = 47;
+constexpr uint8_t kMetaTempo = 81;
+constexpr uint8_t kMetaTimeCodeOffset = 84;
+constexpr uint8_t kMetaTimeSignature = 88;
+constexpr uint8_t kMetaKeySignature = 89;
+constexpr uint8_t kMetaSequencerSpecific = 127;
+
+// One walk over one track. With kStore false it only counts what it would
+// store; both walks take exactly the same path through the bytes, so the
+// counts size the tables exactly.
+template <bool kStore>
+class TrackWalk {
+ public:
+  TrackWalk(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState* song,
+            std::vector<MidiEvent>* events)
+      : data_(data), end_(data.size()), trackNumber_(trackNumber), runningStatus_(runningStatus), song_(song),
+        events_(events) {}
+
+  // Returns the end tick.
+  int64_t Run() {
+    // p is 1-based and points at the last byte consumed; at the top of the
+    // loop it points at the next byte to read.
+    while (p_ <= end_) {
+      const uint32_t delta = ReadVarLen(data_, p_);
+      if (p_ > end_) break;
+      time_ += delta;
+      if (!Next()) break;
+      const uint8_t status = At(p_);
+      if (status >= 0x80 && status <= 0xEF)
+        runningStatus_ = status;
+      else if (status >= 0xF0 && status <= 0xF7)
+        runningStatus_ = 0;
+
+      if (status == 0xFF) {
+        if (!Meta()) break;
+      } else if (status == 0xF0) {
+        if (!Next()) break;
+        const uint32_t length = ReadVarLen(data_, p_);
+        if (p_ > end_) break;
+        p_ += length;  // the loop test ends the track if this runs past
+      } else if (status >= 0x80 && status <= 0xEF) {
+        if (!Next()) break;
+        if (!ChannelMessage(status, At(p_))) break;
+      } else if (runningStatus_ != 0) {
+        // A data byte under running status: the first data byte.
+        if (!ChannelMessage(static_cast<uint8_t>(runningStatus_), status)) break;
+      } else {
+        Unrecognised();
+      }
+      ++p_;
+    }
+    return time_;
+  }
+
+  TrackCounts counts() const { return counts_; }
+
+ private:
+  uint8_t At(size_t p) const { return static_cast<uint8_t>(data_[p - 1]); }
+
+  // Advances to the next byte; false if there is none.
+  bool Next() { return ++p_ <= end_; }
+
+  // True if `n` more bytes follow the current position.
+  bool Has(uint64_t n) const { return n <= end_ - p_; }
+
+  void Store(int64_t kind, int64_t first, int64_t second) {
+    ++counts_.events;
+    if constexpr (kStore) events_->push_back(MidiEvent{kind, first, second, time_});
+  }
+
+  void Unrecognised() {
+    if constexpr (kStore) ++song_->unrecognised;
+  }
+
+  // Decodes a channel message whose first data byte has been read; false if
+  // the data ends before the message does.
+  bool ChannelMessage(uint8_t status, uint8_t first) {
+    const uint8_t type = status & 0xF0;
+    if (type == 0xC0 || type == 0xD0) {
+      Store(status, first, 0);
+      return true;
+    }
+    if (!Next()) return false;
+    const uint8_t second = At(p_);
+    // A note on with velocity 0 is the matching note off.
+    if (type == 0x90 && second == 0)
+      Store(status - 0x10, first, 0);
+    else
+      Store(status, first, second);
+    return true;
+  }
+
+  // Reads a meta event from its type byte on; false when the track ends.
+  bool Meta() {
+    if (!Next()) return false;
+    const uint8_t type = At(p_);
+    if (!Next()) return false;
+    const uint32_t length = ReadVarLen(data_, p_);
+    if (p_ > end_) return false;
+
+    switch (type) {
+      case 1:
+      case 2:
+      case 3:
+      case 4:
+      case 5:
+      case 6:
+        return Text(type, length);
+      case kMetaTempo: {
+        // Always three bytes, whatever the length says.
+        if (!Has(3)) return false;
+        const uint32_t us = (uint32_t{At(p_ + 1)} << 16) | (uint32_t{At(p_ + 2)} << 8) | At(p_ + 3);
+        p_ += 3;
+        if (us == 0) {
+          // No tempo is infinitely fast: keep the current one.
+          Unrecognised();
+          return true;
+        }
+        const int32_t bpm = BpmFromMicroseconds(us);
+        if constexpr (kStore) song_->BPM = bpm;
+        Store(kKindTempo, bpm, 0);
+        return true;
+      }
+      case kMetaTimeSignature: {
+        // Always four bytes: numerator, denominator exponent, clocks per
+        // click, 32nds per quarter.
+        if (!Has(4)) return false;
+        const uint8_t numerator = At(p_ + 1);
+        const uint8_t exponent = At(p_ + 2);
+        p_ += 4;
+        // Denominators past 2^62 do not fit a record; they are stored as 0.
+        const int64_t denominator = exponent <= 62 ? int64_t{1} << exponent : 0;
+        Store(kKindTimeSignature, numerator, denominator);
+        return true;
+      }
+      case kMetaEndOfTrack:
+        // Only an empty end-of-track ends the track; otherwise the walk
+        // goes on right after the length.
+        return length != 0;
+      case kMetaChannelPrefix:
+      case kMetaPort:
+      case kMetaTimeCodeOffset:
+      case kMetaKeySignature:
+      case kMetaSequencerSpecific:
+        p_ += length;
+        return true;
+      default:
+        Unrecognised();
+        p_ += length;
+        return true;
+    }
+  }
+
+  bool Text(uint8_t type, uint32_t length) {
+    if (!Has(length)) return false;
+    ++counts_.texts;
+    int64_t number = 0;
+    if constexpr (kStore) {
+      number = ++song_->textCounter;
+      song_->TextTable.push_back(TextEntryText(type, number, trackNumber_, data_.substr(p_, length)));
+    }
+    p_ += length;
+    Store(type, number, 0);
+    return true;
+  }
+
+  std::string_view data_;
+  size_t end_;
+  size_t p_ = 1;
+  int64_t time_ = 0;
+  int32_t trackNumber_;
+  RunningStatus& runningStatus_;
+  SongState* song_;
+  std::vector<MidiEvent>* events_;
+  TrackCounts counts_;
+};
+
+}  // namespace
+
+TrackCounts CountTrack(std::string_view data, RunningStatus& runningStatus) {
+  TrackWalk<false> walk(data, 0, runningStatus, nullptr, nullptr);
+  walk.Run();
+  return walk.counts();
+}
+
+int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState& song,
+                   std::vector<MidiEvent>& events) {
+  TrackWalk<true> walk(data, trackNumber, runningStatus, &song, &events);
+  return walk.Run();
+}
+
+}  // namespace zt
