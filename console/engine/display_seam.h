@@ -1,0 +1,93 @@
+#pragma once
+// How the engine shows its work. Every display request is one-way: the engine
+// passes a key, a level or a text and reads nothing back, so what it sends to
+// the MIDI output never depends on the display.
+//
+// Requests made on the window thread go straight to the window's sink.
+// Requests made on any other thread (the MIDI input driver's) go into a
+// bounded lock-free queue that the window thread drains; when it is full the
+// oldest requests are dropped, never the caller's MIDI output. A send failure
+// is kept apart from the queue so that it is never dropped: the first one
+// wins and the window closes with its message.
+#include <cstdint>
+#include <string_view>
+
+#include "number_text.h"
+
+namespace zt {
+
+enum class DisplayKind : uint8_t {
+  Keyboard,        // id: keyboard display 100/101, a: key, b: colour (-1 all, -2 natural)
+  Indicator,       // id: channel indicator 130..145, a: level
+  Status,          // id: status display 2620, text
+  Note,            // id: note display 119, text
+  RegisterButton,  // id: register button 1000+r, a: level, text: caption, or
+                   // b = kCaptionIsLabel: the caption is the register's label
+  Log,             // id: message log 110, text
+};
+
+// For RegisterButton requests made off the window thread: the window takes
+// the caption from the register's current label.
+constexpr int32_t kCaptionIsLabel = 1;
+
+struct DisplayRequest {
+  DisplayKind kind = DisplayKind::Log;
+  int32_t id = 0;
+  int32_t a = 0;
+  int32_t b = 0;
+  FixedText<256> text;  // longer texts are cut
+  bool operator==(const DisplayRequest& o) const {
+    return kind == o.kind && id == o.id && a == o.a && b == o.b && text.view() == o.text.view();
+  }
+};
+
+class DisplaySink {
+ public:
+  virtual ~DisplaySink() = default;
+  virtual void display(const DisplayRequest& request) = 0;
+  // A MIDI send failed: show the message and close the console's window.
+  virtual void sendFailure(std::string_view message) = 0;
+};
+
+// Makes `sink` the receiver of display requests and the calling thread the
+// window thread. nullptr detaches (requests from the window thread are then
+// dropped).
+void Display_attach(DisplaySink* sink);
+// Called (from any thread, never blocking) when the queue gets its first
+// request after a drain or a failure is waiting: the window schedules a
+// Display_drain() on its own thread. The function must not block.
+void Display_setwake(void (*wake)(void* user), void* user);
+// Window thread: hands every queued request and a waiting send failure to
+// the sink. Returns the number of requests handed over.
+size_t Display_drain();
+// Forgets queued requests and any send failure (a new run, or a test).
+void Display_reset();
+// Requests dropped because the queue was full, since the last reset.
+uint64_t Display_dropped();
+
+// Starts a new batch of requests on this thread. Within a batch a request
+// identical to the one just before it from the same thread is redundant and
+// is not queued again (the 32 registers of one key light the same indicator).
+void Display_batch();
+
+void Display_request(const DisplayRequest& request);
+void Display_keyboard(int display, int key, int32_t colour);
+void Display_indicator(int channel, int level);
+void Display_status(std::string_view text);
+void Display_note(std::string_view text);
+void Display_register(int r, std::string_view caption, int level);
+// Appends a line to the message log and selects it.
+void Log_line(std::string_view text);
+// Reports a failed MIDI send: the window shows `message` and closes.
+void Display_failure(std::string_view message);
+
+// Control ids the engine addresses.
+constexpr int kKeyboardUpper = 100;
+constexpr int kKeyboardLower = 101;
+constexpr int kMessageLog = 110;
+constexpr int kNoteDisplay = 119;
+constexpr int kIndicatorBase = 130;
+constexpr int kRegisterButtonBase = 1000;
+constexpr int kStatusDisplay = 2620;
+
+}  // namespace zt

@@ -1,0 +1,164 @@
+#include "engine_commands.h"
+
+#include <string>
+#include <vector>
+
+#include "channel_color.h"
+#include "console_state.h"
+#include "display_seam.h"
+#include "engine_platform.h"
+#include "midi_routing.h"
+#include "midi_send.h"
+#include "number_text.h"
+
+namespace zt {
+
+namespace {
+// 2.55 as a 32-bit float, widened before the product so that 50 gives
+// 127.49..., which rounds down.
+constexpr double kVolumeFactor = static_cast<double>(2.55f);
+
+void setLabelFromTable(int r, int p) {
+  if (p < 0 || p >= kProgramNames) return;
+  Reg_setname(r, programName[p]);
+}
+
+bool validRegister(int r) { return r >= 1 && r <= kRegisters; }
+}  // namespace
+
+int Shift_frombar(int barValue) {
+  int v = Round_even(24.0 * barValue / 100.0 - 12.0);
+  return v < -12 ? -12 : v > 12 ? 12 : v;
+}
+
+int Volume_frombar(int barValue) {
+  int v = Round_even(barValue * kVolumeFactor);
+  return v < 0 ? 0 : v > 255 ? 255 : v;
+}
+
+void Reg_volumesfull() {
+  for (int r = 1; r <= kRegisters; ++r) consoleState.regVolume[r] = 255;
+}
+
+void Reg_resetshift() {
+  for (int r = 1; r <= kRegisters; ++r) consoleState.regShift[r] = 0;
+}
+
+void Reg_resetmulti() {
+  for (int r = 1; r <= kRegisters; ++r) consoleState.regMulti[r] = 0;
+}
+
+void Reg_alloff() {
+  for (int r = 1; r <= kRegisters; ++r) consoleState.regOn[r] = 0;
+  Midi_notesoff();
+}
+
+void Reg_allon() {
+  for (int r = 1; r <= kRegisters; ++r) consoleState.regOn[r] = 1;
+  Midi_notesoff();
+}
+
+void Reg_fromtable() {
+  for (int r = 1; r <= kRegisters; ++r) {
+    setLabelFromTable(r, r - 1);
+    consoleState.regButtonProgram[r] = consoleState.regProgram[r];
+  }
+}
+
+void Reg_toggle(int r) {
+  if (!validRegister(r)) return;
+  consoleState.regOn[r] = consoleState.regOn[r] == 0 ? 1 : 0;
+}
+
+void Reg_pancycle(int r) {
+  if (!validRegister(r)) return;
+  int pan = consoleState.regPan[r];
+  consoleState.regPan[r] = pan == 0 ? 1 : pan >= 1 ? -1 : pan == -1 ? 0 : pan;
+}
+
+int Reg_shiftset(int r, int barValue) {
+  if (!validRegister(r)) return 0;
+  Midi_notesoff();
+  int v = Shift_frombar(barValue);
+  consoleState.regShift[r] = v;
+  return v;
+}
+
+int Reg_multistep(int r, int direction) {
+  if (!validRegister(r)) return 0;
+  int m = consoleState.regMulti[r];
+  if (direction < 0 && m > 0) --m;
+  if (direction > 0 && m < 12) ++m;
+  consoleState.regMulti[r] = m;
+  return m;
+}
+
+int Reg_volumeset(int r, int barValue) {
+  if (!validRegister(r)) return 0;
+  int v = Volume_frombar(barValue);
+  consoleState.regVolume[r] = v;
+  return v;
+}
+
+void Reg_mastervolume(int percent) {
+  int v = Volume_frombar(percent);
+  for (int r = 1; r <= kRegisters; ++r) consoleState.regVolume[r] = v;
+}
+
+int Reg_programstep(int r, int direction) {
+  if (!validRegister(r)) return 0;
+  int p = consoleState.regButtonProgram[r];
+  if (direction > 0 && p < 127) ++p;
+  if (direction < 0 && p > 1) --p;
+  consoleState.regButtonProgram[r] = p;
+  setLabelFromTable(r, p);
+  return p;
+}
+
+void Midi_audition(std::string_view notes, std::string_view mode) {
+  std::string upper(mode);
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  std::vector<int> list;
+  size_t start = 0;
+  while (start <= notes.size()) {
+    size_t comma = notes.find(',', start);
+    if (comma == std::string_view::npos) comma = notes.size();
+    list.push_back(Text_number(notes.substr(start, comma - start)));
+    start = comma + 1;
+  }
+  const int channel = consoleState.outChannel;
+  const int32_t red = RGB(255, 22, 22);
+  auto on = [&](int n) {
+    if (n >= 0 && n <= 127) Midi_send(0x90 + channel + 256 * n + 65536 * 127);
+    Display_keyboard(kKeyboardUpper, n - 23, red);
+  };
+  auto off = [&](int n) {
+    if (n >= 0 && n <= 127) Midi_send(0x80 + channel + 256 * n);
+    Display_keyboard(kKeyboardUpper, n - 23, -2);
+  };
+  if (upper == "SERIALE") {
+    for (int n : list) {
+      on(n);
+      Engine_pause(300);
+      off(n);
+    }
+  } else if (upper == "PARALLELO") {
+    for (int n : list) on(n);
+    Engine_pause(400);
+    for (int n : list) off(n);
+  }
+}
+
+void Reg_audition(int r) {
+  if (!validRegister(r)) return;
+  const int channel = consoleState.outChannel;
+  Midi_progchang(consoleState.regProgram[r], channel);
+  Midi_pan(Midi_panvalue(consoleState.regPan[r]), channel);
+  Midi_audition("63,65,44", "seriale");
+  Engine_pause(400);
+  Midi_audition("48,50,36,62", "parallelo");
+}
+
+void Key_play(int k, int keyboard) { Midi_noteon(k + 23, 127, consoleState.outChannel, keyboard); }
+
+}  // namespace zt

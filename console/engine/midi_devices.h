@@ -1,0 +1,15 @@
+#pragma once
+// Opening, starting and closing the console's MIDI input and output, and the
+// start-up check for a Sound Blaster Live or AWE synthesiser.
+#include <cstdint>
+
+namespace zt {
+
+int Midi_findsynth();
+int Midi_openin(int device);
+int Midi_startin();
+int Midi_closein();
+void Midi_openout(int device);
+void Midi_closeout();
+
+}  // namespace zt

@@ -1,0 +1,208 @@
+#include "midi_routing.h"
+
+#include "channel_color.h"
+#include "console_state.h"
+#include "display_seam.h"
+#include "midi_in.h"
+#include "midi_send.h"
+#include "note_names.h"
+#include "number_text.h"
+
+namespace zt {
+
+namespace {
+
+struct Decoded {
+  uint32_t word;
+  int status, data1, data2, channel, kind;
+};
+
+Decoded decode(uint32_t m) {
+  Decoded d;
+  d.word = m;
+  d.status = static_cast<int>(m % 256);
+  d.data1 = static_cast<int>((m / 256) % 256);
+  d.data2 = static_cast<int>((m / 65536) % 256);
+  d.channel = d.status % 16;
+  d.kind = d.status / 16;
+  return d;
+}
+
+int keyboardOf(int channel) { return channel == 0 ? kKeyboardUpper : kKeyboardLower; }
+
+// Sends a note message unless the note has left the MIDI range: a shifted
+// or added note outside 0..127 would corrupt the message's other bytes, so
+// it is not sent at all (and that is not a failure).
+int sendNote(int status, int note, int velocity) {
+  if (note < 0 || note > 127) return MIDI_OK;
+  if (velocity < 0) velocity = 0;
+  if (velocity > 127) velocity = 127;
+  return Midi_send(static_cast<uint32_t>(status + 256 * note + 65536 * velocity));
+}
+
+}  // namespace
+
+void Note_show(int note) {
+  FixedText<64> text;
+  int pc = ((note % 12) + 12) % 12;
+  text.addTrim(note).add(" ").add(kItalianNoteNames[pc]).add(" ").add(kLetterNoteNames[pc]).add(":").addTrim(note / 12);
+  Display_note(text.view());
+}
+
+void Midi_noteon(int note, int /*velocity*/, int channel, int keyboard) {
+  ConsoleState& s = consoleState;
+  Display_keyboard(keyboard, note - 23, Midi_channelcolor(channel));
+  for (int r = 1; r <= kRegisters; ++r) {
+    if (s.regOn[r] != 1) continue;
+    Midi_progchang(s.regProgram[r], channel);
+    Midi_pan(Midi_panvalue(s.regPan[r]), channel);
+    Display_indicator(channel, 128);
+    int shift = s.regShift[r];
+    int velocity = s.regVolume[r] / 2;
+    if (sendNote(0x90 + channel, note + shift, velocity) != MIDI_OK) {
+      Display_failure("Errore in Midi_noteon");
+      return;
+    }
+    int multi = s.regMulti[r];
+    if (multi > 0) {
+      Display_keyboard(keyboard, note + multi - 23, kMultiNoteColor);
+      if (sendNote(0x90 + channel, note + multi + shift, velocity) != MIDI_OK) {
+        Display_failure("Errore in Midi_noteon");
+        return;
+      }
+    }
+  }
+}
+
+void Midi_noteoff(int note, int channel, int keyboard) {
+  ConsoleState& s = consoleState;
+  Display_keyboard(keyboard, note - 23, -2);
+  for (int r = 1; r <= kRegisters; ++r) {
+    if (s.regOn[r] != 1) continue;
+    Display_indicator(channel, 28);
+    int shift = s.regShift[r];
+    if (sendNote(0x80 + channel, note + shift, 0) != MIDI_OK) {
+      Display_failure("Errore in Midi_noteoff");
+      return;
+    }
+    int multi = s.regMulti[r];
+    if (multi > 0) {
+      Display_keyboard(keyboard, note + multi - 23, -2);
+      if (sendNote(0x80 + channel, note + multi + shift, 0) != MIDI_OK) {
+        Display_failure("Errore in Midi_noteoff");
+        return;
+      }
+    }
+  }
+}
+
+void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uintptr_t param1, uintptr_t param2) {
+  ConsoleState& s = consoleState;
+  Display_batch();
+  FixedText<128> event;
+  switch (code) {
+    case MIM_OPEN:
+      event.add("open");
+      break;
+    case MIM_CLOSE:
+      event.add("close");
+      break;
+    case MIM_DATA: {
+      const Decoded m = decode(static_cast<uint32_t>(param1));
+      if (m.status >= 0xF0) break;  // system and real-time messages are dropped
+      switch (m.kind) {
+        case 8:
+        case 9: {
+          const bool press = !(m.data2 == 0 || m.kind == 8);
+          event.add("Canale:").addStr(m.channel).add(" Nota:").addStr(m.data1);
+          event.add(" Velocit\xE0:").addStr(m.data2).add(" OnOff:").addStr(press ? 1 : 0);
+          event.addStr(static_cast<uint32_t>(param2)).add("ms");
+          s.lastNote = m.data1;
+          s.lastNoteOn = press ? 1 : 0;
+          const int keyboard = keyboardOf(m.channel);
+          if (press) {
+            Midi_noteon(m.data1, 127, s.outChannel, keyboard);
+            Note_show(s.lastNote);
+          } else {
+            Midi_noteoff(m.data1, s.outChannel, keyboard);
+          }
+          break;
+        }
+        case 11:
+          event.add("Controller Change").addStr(m.data2);
+          break;
+        case 12: {
+          event.add("Program Change ").addStr(m.data1 + 1).addStr(m.status);
+          const int r = m.data1 + 1;
+          if (r <= kRegisters) {
+            const int on = s.regOn[r] == 0 ? 1 : 0;
+            s.regOn[r] = on;
+            // The caption is the register's label, which only the window
+            // thread reads: the request asks the window to use it.
+            DisplayRequest q;
+            q.kind = DisplayKind::RegisterButton;
+            q.id = kRegisterButtonBase + r;
+            q.a = on ? 100 : 0;
+            q.b = kCaptionIsLabel;
+            Display_request(q);
+          }
+          break;
+        }
+        case 14:
+          event.add("Bender Change").addStr(m.data2);
+          Midi_notesoff();
+          break;
+        default:
+          break;
+      }
+      Midi_send(m.word);  // forwarded unchanged; a refused message is lost
+      break;
+    }
+    case MIM_LONGDATA:
+      event.add("longdata").add(" ").addHex(param1).add(" ").addHex(param2);
+      break;
+    case MIM_ERROR:
+      event.add("Errore!!! ").addHex(param1).add("/").addHex(param2);
+      break;
+    case MIM_LONGERROR:
+      event.add("longerror");
+      break;
+    default:
+      event.add("???");
+      break;
+  }
+  if (!event.empty()) {
+    FixedText<132> status;
+    status.add("<").add(event.view());
+    Display_status(status.view());
+  }
+}
+
+void Midi_fromplayer(uint32_t message, int mode) {
+  ConsoleState& s = consoleState;
+  const Decoded m = decode(message);
+  if (m.status >= 0xF0) return;
+  if (m.kind == 8 || m.kind == 9) {
+    const bool press = m.kind == 9;
+    const int keyboard = keyboardOf(m.channel);
+    s.lastNote = m.data1;
+    s.lastNoteOn = press ? 1 : 0;
+    if (press) {
+      if (mode == 1) {
+        Midi_noteon(m.data1, 127, m.channel, keyboard);
+      } else {
+        Display_keyboard(keyboard, m.data1 - 23, Midi_channelcolor(m.channel));
+        Display_indicator(m.channel, 128);
+      }
+      Note_show(s.lastNote);
+    } else if (mode == 1) {
+      Midi_noteoff(m.data1, m.channel, keyboard);
+    } else {
+      Display_keyboard(keyboard, m.data1 - 23, -2);
+      Display_indicator(m.channel, 28);
+    }
+  }
+  if (mode != 1) Midi_send(message);
+}
+
+}  // namespace zt
