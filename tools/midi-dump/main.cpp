@@ -1,0 +1,22 @@
+// midi-dump FILE: loads FILE exactly as the player does (reset, load, empty
+// song check) and prints the resulting song, one item a line.
+#include <cstdio>
+
+#include "check_empty_song.h"
+#include "load_song.h"
+#include "recording_host.h"
+#include "reset_song.h"
+#include "song_dump.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: midi-dump FILE\n");
+    return 2;
+  }
+  zt::RecordingHost host;
+  zt::ResetSong(zt::Song, host);
+  zt::LoadSong(zt::Song, argv[1], host);
+  zt::CheckEmptySong(zt::Song, host);
+  zt::DumpSong(zt::Song, host.messages(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
