@@ -1,0 +1,304 @@
+#include "rtmidi_driver.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <thread>
+
+namespace zt {
+
+namespace {
+
+RtMidi::Api apiOf(MidiBackend backend) {
+  return backend == MidiBackend::jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
+}
+
+// Catches RtMidi's error reports. With a callback installed RtMidi reports
+// instead of printing or throwing, so each call is checked afterwards.
+struct ErrorTrap {
+  std::atomic<int> count{0};
+  static void callback(RtMidiError::Type type, const std::string&, void* user) {
+    if (type == RtMidiError::DEBUG_WARNING) return;
+    static_cast<ErrorTrap*>(user)->count.fetch_add(1, std::memory_order_relaxed);
+  }
+  int errors() const { return count.load(std::memory_order_relaxed); }
+};
+
+// Ports of any client called "ZT" (JACK calls a second client of the same
+// name "ZT-01", and so on) are the console's own.
+bool isOwnPort(const std::string& name) {
+  std::string client = name.substr(0, name.find(':'));
+  std::string own = RtMidiNames::kClient;
+  return client == own || client.rfind(own + "-", 0) == 0;
+}
+
+// A fresh RtMidi object of kind T with the error trap installed, or null
+// when the backend cannot be reached.
+template <typename T>
+std::unique_ptr<T> makeClient(MidiBackend backend, ErrorTrap& trap) {
+  std::unique_ptr<T> client;
+  try {
+    client = std::make_unique<T>(apiOf(backend), RtMidiNames::kClient);
+    client->setErrorCallback(&ErrorTrap::callback, &trap);
+    // Listing connects to the server; a backend that is not there reports
+    // an error here rather than failing later inside RtMidi.
+    int before = trap.errors();
+    client->getPortCount();
+    if (trap.errors() != before) client.reset();
+  } catch (const std::exception&) {
+    client.reset();
+  }
+  return client;
+}
+
+template <typename T>
+std::vector<std::string> listPorts(T& client) {
+  std::vector<std::string> names;
+  try {
+    unsigned n = client.getPortCount();
+    for (unsigned i = 0; i < n; ++i) {
+      std::string name = client.getPortName(i);
+      if (!name.empty() && !isOwnPort(name)) names.push_back(name);
+    }
+  } catch (const std::exception&) {
+    names.clear();
+  }
+  return names;
+}
+
+// Where a port listed earlier is now, in the client's own numbering.
+template <typename T>
+int findPort(T& client, const std::string& name) {
+  unsigned n = client.getPortCount();
+  for (unsigned i = 0; i < n; ++i)
+    if (client.getPortName(i) == name) return static_cast<int>(i);
+  return -1;
+}
+
+// Bytes of a short message with this status; 0 for what cannot be sent as one.
+size_t messageLength(unsigned status) {
+  if (status < 0x80) return 0;
+  if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return 3;
+  if (status < 0xE0) return 2;
+  switch (status) {
+    case 0xF1:
+    case 0xF3: return 2;
+    case 0xF2: return 3;
+    case 0xF0:
+    case 0xF7: return 0;  // system exclusive is not a short message
+    default: return 1;
+  }
+}
+
+}  // namespace
+
+MidiBackend Midi_backendfromenv() {
+  const char* api = std::getenv("ZT_MIDI_API");
+  return api && std::string(api) == "jack" ? MidiBackend::jack : MidiBackend::alsa;
+}
+
+// ---- output ----
+
+struct RtMidiOutDriver::Lister {
+  ErrorTrap trap;
+  std::unique_ptr<RtMidiOut> client;
+};
+
+class RtMidiOutDriver::Port : public MidiOutPort {
+ public:
+  ~Port() override {
+    if (!out) return;
+    try {
+      out->closePort();
+    } catch (const std::exception&) {
+    }
+  }
+
+  int send(uint32_t message) override {
+    unsigned char bytes[3] = {static_cast<unsigned char>(message & 0xFF),
+                              static_cast<unsigned char>((message >> 8) & 0xFF),
+                              static_cast<unsigned char>((message >> 16) & 0xFF)};
+    size_t length = messageLength(bytes[0]);
+    if (length == 0) return MIDIERR_ERROR;
+    for (size_t i = 1; i < length; ++i)
+      if (bytes[i] & 0x80) return MIDIERR_ERROR;  // would read as a status byte on the wire
+    // RtMidi's ports take one writer at a time; both the input thread and the
+    // window thread send, so they take turns here for the few instructions a
+    // send lasts.
+    while (busy_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+    int before = trap.errors();
+    try {
+      out->sendMessage(bytes, length);
+    } catch (const std::exception&) {
+      trap.count.fetch_add(1, std::memory_order_relaxed);
+    }
+    int rc = trap.errors() == before ? MIDI_OK : MIDIERR_NOTREADY;
+    busy_.clear(std::memory_order_release);
+    return rc;
+  }
+
+  ErrorTrap trap;
+  std::unique_ptr<RtMidiOut> out;
+
+ private:
+  std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
+};
+
+RtMidiOutDriver::RtMidiOutDriver(MidiBackend backend) : backend_(backend) {}
+RtMidiOutDriver::~RtMidiOutDriver() = default;
+
+int RtMidiOutDriver::portCount() {
+  std::lock_guard lock(mutex_);
+  if (!lister_) {
+    auto lister = std::make_unique<Lister>();
+    lister->client = makeClient<RtMidiOut>(backend_, lister->trap);
+    if (lister->client) lister_ = std::move(lister);
+  }
+  names_ = lister_ ? listPorts(*lister_->client) : std::vector<std::string>();
+  return static_cast<int>(names_.size());
+}
+
+std::string RtMidiOutDriver::portName(int port) {
+  std::lock_guard lock(mutex_);
+  return port >= 0 && port < static_cast<int>(names_.size()) ? names_[port] : std::string();
+}
+
+int RtMidiOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
+  std::string name;
+  {
+    std::lock_guard lock(mutex_);
+    if (port < 0 || port >= static_cast<int>(names_.size())) return MIDIERR_BADDEVICEID;
+    name = names_[port];
+  }
+  auto p = std::make_unique<Port>();
+  p->out = makeClient<RtMidiOut>(backend_, p->trap);
+  if (!p->out) return MIDIERR_NODRIVER;
+  try {
+    int index = findPort(*p->out, name);
+    if (index < 0) return MIDIERR_BADDEVICEID;  // gone since it was listed
+    int before = p->trap.errors();
+    p->out->openPort(static_cast<unsigned>(index), RtMidiNames::kOutputPort);
+    if (p->trap.errors() != before || !p->out->isPortOpen()) return MIDIERR_ALLOCATED;
+  } catch (const std::exception&) {
+    return MIDIERR_ERROR;
+  }
+  opened = std::move(p);
+  return MIDI_OK;
+}
+
+// ---- input ----
+
+struct RtMidiInDriver::Lister {
+  ErrorTrap trap;
+  std::unique_ptr<RtMidiIn> client;
+};
+
+class RtMidiInDriver::Port : public MidiInPort {
+ public:
+  explicit Port(MidiInListener* listener) : listener_(listener) {}
+  ~Port() override {
+    stop();
+    if (!in) return;
+    try {
+      in->cancelCallback();
+      in->closePort();
+    } catch (const std::exception&) {
+    }
+  }
+
+  int start() override {
+    running_.store(true);
+    return MIDI_OK;
+  }
+
+  // Once this returns the listener is not called again: a delivery that saw
+  // the port running is waited out.
+  int stop() override {
+    running_.store(false);
+    while (inflight_.load() != 0) std::this_thread::yield();
+    return MIDI_OK;
+  }
+
+  // Runs on the backend's thread (JACK's process thread, or RtMidi's ALSA
+  // reader), once per complete message.
+  static void onMessage(double, std::vector<unsigned char>* message, void* user) {
+    auto* port = static_cast<Port*>(user);
+    port->inflight_.fetch_add(1);
+    if (port->running_.load()) port->deliver(message->data(), message->size());
+    port->inflight_.fetch_sub(1);
+  }
+
+  ErrorTrap trap;
+  std::unique_ptr<RtMidiIn> in;
+
+ private:
+  void deliver(const unsigned char* bytes, size_t size) {
+    if (size == 0 || size > 3) return;  // system exclusive is not delivered
+    uint32_t word = bytes[0];
+    if (size > 1) word |= static_cast<uint32_t>(bytes[1]) << 8;
+    if (size > 2) word |= static_cast<uint32_t>(bytes[2]) << 16;
+    if (bytes[0] < 0x80)
+      listener_->midiError(word);
+    else
+      listener_->midiData(word);
+  }
+
+  MidiInListener* listener_;
+  std::atomic<bool> running_{false};
+  std::atomic<int> inflight_{0};
+};
+
+RtMidiInDriver::RtMidiInDriver(MidiBackend backend) : backend_(backend) {}
+RtMidiInDriver::~RtMidiInDriver() = default;
+
+int RtMidiInDriver::portCount() {
+  std::lock_guard lock(mutex_);
+  if (!lister_) {
+    auto lister = std::make_unique<Lister>();
+    lister->client = makeClient<RtMidiIn>(backend_, lister->trap);
+    if (lister->client) lister_ = std::move(lister);
+  }
+  names_ = lister_ ? listPorts(*lister_->client) : std::vector<std::string>();
+  // The virtual port is always device 0, so the numbering of the input list
+  // stays the same whether or not the backend is reachable.
+  return 1 + static_cast<int>(names_.size());
+}
+
+std::string RtMidiInDriver::portName(int port) {
+  if (port == 0) return RtMidiNames::kInputPort;
+  std::lock_guard lock(mutex_);
+  return port >= 1 && port <= static_cast<int>(names_.size()) ? names_[port - 1] : std::string();
+}
+
+int RtMidiInDriver::openPort(int port, MidiInListener* listener, std::unique_ptr<MidiInPort>& opened) {
+  std::string name;
+  if (port != 0) {
+    std::lock_guard lock(mutex_);
+    if (port < 1 || port > static_cast<int>(names_.size())) return MIDIERR_BADDEVICEID;
+    name = names_[port - 1];
+  }
+  auto p = std::make_unique<Port>(listener);
+  p->in = makeClient<RtMidiIn>(backend_, p->trap);
+  if (!p->in) return MIDIERR_NODRIVER;
+  try {
+    // Time and active sensing come through; the routing drops them itself.
+    p->in->ignoreTypes(true, false, false);
+    p->in->setCallback(&Port::onMessage, p.get());
+    int before = p->trap.errors();
+    if (port == 0) {
+      p->in->openVirtualPort(RtMidiNames::kInputPort);
+    } else {
+      int index = findPort(*p->in, name);
+      if (index < 0) return MIDIERR_BADDEVICEID;
+      p->in->openPort(static_cast<unsigned>(index), RtMidiNames::kInputPort);
+    }
+    if (p->trap.errors() != before) return MIDIERR_ALLOCATED;
+  } catch (const std::exception&) {
+    return MIDIERR_ERROR;
+  }
+  opened = std::move(p);
+  return MIDI_OK;
+}
+
+}  // namespace zt

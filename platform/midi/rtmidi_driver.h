@@ -1,0 +1,70 @@
+#pragma once
+// MIDI ports of the system through RtMidi: the ALSA sequencer, or JACK.
+//
+// Every open port is its own RtMidi client named "ZT". The console's own
+// ports ("ZT input", "ZT output") never appear in the device lists, so the
+// console cannot be pointed at itself.
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "midi_in.h"
+#include "midi_out.h"
+
+namespace zt {
+
+enum class MidiBackend { alsa, jack };
+
+// The backend named by ZT_MIDI_API: "jack" chooses JACK, anything else ALSA.
+MidiBackend Midi_backendfromenv();
+
+struct RtMidiNames {
+  static constexpr const char* kClient = "ZT";
+  static constexpr const char* kInputPort = "ZT input";
+  static constexpr const char* kOutputPort = "ZT output";
+};
+
+// Output devices: the backend's writable ports, named as the backend names them.
+class RtMidiOutDriver : public MidiOutDriver {
+ public:
+  explicit RtMidiOutDriver(MidiBackend backend);
+  ~RtMidiOutDriver() override;
+
+  // Lists the ports afresh; portName() and openPort() use that list.
+  int portCount() override;
+  std::string portName(int port) override;
+  int openPort(int port, std::unique_ptr<MidiOutPort>& opened) override;
+
+ private:
+  class Port;
+  struct Lister;
+  MidiBackend backend_;
+  std::mutex mutex_;
+  std::unique_ptr<Lister> lister_;
+  std::vector<std::string> names_;
+};
+
+// Input devices: 0 is the console's own virtual input port "ZT input", which
+// any keyboard or sequencer can be connected to; then the backend's readable
+// ports. System exclusive is dropped; every other complete message reaches
+// the listener as status + 256 * data1 + 65536 * data2.
+class RtMidiInDriver : public MidiInDriver {
+ public:
+  explicit RtMidiInDriver(MidiBackend backend);
+  ~RtMidiInDriver() override;
+
+  int portCount() override;
+  std::string portName(int port) override;
+  int openPort(int port, MidiInListener* listener, std::unique_ptr<MidiInPort>& opened) override;
+
+ private:
+  class Port;
+  struct Lister;
+  MidiBackend backend_;
+  std::mutex mutex_;
+  std::unique_ptr<Lister> lister_;
+  std::vector<std::string> names_;  // the backend's ports, after the virtual one
+};
+
+}  // namespace zt
