@@ -138,6 +138,15 @@ void Display_register(int r, std::string_view caption, int level) {
   Display_request(q);
 }
 
+void Display_meter(int id, std::string_view caption, double level) {
+  DisplayRequest q;
+  q.kind = DisplayKind::Meter;
+  q.id = id;
+  q.level = level;
+  q.text.add(caption);
+  Display_request(q);
+}
+
 void Display_failure(std::string_view message) {
   int expected = 0;
   if (!failureState.compare_exchange_strong(expected, 1)) return;  // the first failure wins

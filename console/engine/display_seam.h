@@ -24,20 +24,29 @@ enum class DisplayKind : uint8_t {
   RegisterButton,  // id: register button 1000+r, a: level, text: caption, or
                    // b = kCaptionIsLabel: the caption is the register's label
   Log,             // id: message log 110, text
+  Meter,           // id: a register's meter control (volume bar, shift bar,
+                   // pan switch, program or multi-note stepper), level: the
+                   // percentage (kLevelUnchanged keeps it), text: caption
 };
 
 // For RegisterButton requests made off the window thread: the window takes
 // the caption from the register's current label.
 constexpr int32_t kCaptionIsLabel = 1;
 
+// The level of a Meter request that leaves the control's level as it is and
+// only sets the caption.
+constexpr double kLevelUnchanged = -2;
+
 struct DisplayRequest {
   DisplayKind kind = DisplayKind::Log;
   int32_t id = 0;
   int32_t a = 0;
   int32_t b = 0;
+  double level = 0;     // Meter: the unrounded percentage
   FixedText<256> text;  // longer texts are cut
   bool operator==(const DisplayRequest& o) const {
-    return kind == o.kind && id == o.id && a == o.a && b == o.b && text.view() == o.text.view();
+    return kind == o.kind && id == o.id && a == o.a && b == o.b && level == o.level &&
+           text.view() == o.text.view();
   }
 };
 
@@ -76,6 +85,9 @@ void Display_indicator(int channel, int level);
 void Display_status(std::string_view text);
 void Display_note(std::string_view text);
 void Display_register(int r, std::string_view caption, int level);
+// Sets a meter control's caption and level (a percentage, passed unrounded;
+// kLevelUnchanged sets the caption only).
+void Display_meter(int id, std::string_view caption, double level);
 // Appends a line to the message log and selects it.
 void Log_line(std::string_view text);
 // Reports a failed MIDI send: the window shows `message` and closes.

@@ -1,0 +1,44 @@
+#pragma once
+// The console's settings files in the current directory: "consolle.cfg"
+// with the two MIDI device numbers, and the three preset files ("consolle",
+// "consolle1", "consolle2" + ".ini") with the settings of the 32 registers,
+// one line of six comma-separated fields per register.
+//
+// All of these run on the window thread. File problems are never reported:
+// a missing or short file reads as zeros and empty labels, after which the
+// value ranges apply; a file that cannot be written keeps its old contents.
+#include <string>
+
+namespace zt {
+
+// Base name of the current preset file; "consolle" at start-up.
+extern std::string presetName;
+
+// Control ids of a register's meter controls (register r adds r).
+constexpr int kVolumeBarBase = 1100;
+constexpr int kPanSwitchBase = 1200;
+constexpr int kShiftBarBase = 1300;
+constexpr int kProgramStepperBase = 1400;
+constexpr int kMultiStepperBase = 1500;
+
+// Reads name + ".ini" into the registers, logs one line per register, sets
+// every register control and redraws both keyboard displays.
+void Preset_load(const std::string& name);
+// Writes presetName + ".ini" from the registers, then "consolle.cfg".
+void Preset_save();
+
+// Start-up: the two device numbers from "consolle.cfg" (output on the first
+// line, input on the second).
+void Config_load();
+// Writes "consolle.cfg" with the current device numbers.
+void Config_save();
+
+// The preset line of register r as it is written, line end included.
+std::string Preset_line(int r);
+// The label a register gets for program number p: programName(p), or the
+// bare number when the table has no name for p.
+std::string Program_label(int p);
+// The pan switch's caption: "S", "=", "D", empty for any other value.
+const char* Pan_text(int pan);
+
+}  // namespace zt
