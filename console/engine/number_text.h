@@ -3,6 +3,7 @@
 // start. The fixed-buffer forms never allocate, for the MIDI input thread.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,15 @@ int32_t Round_even(double v);
 template <size_t N>
 class FixedText {
  public:
+  FixedText() { buf_[0] = 0; }
+  // Copies only the characters in use: requests are copied on the MIDI
+  // thread's hot path.
+  FixedText(const FixedText& other) { *this = other; }
+  FixedText& operator=(const FixedText& other) {
+    len_ = other.len_;
+    std::memcpy(buf_, other.buf_, len_ + 1);
+    return *this;
+  }
   FixedText& add(std::string_view s) {
     for (char c : s) {
       if (len_ + 1 >= N) break;
@@ -80,7 +90,7 @@ class FixedText {
   std::string_view view() const { return {buf_, len_}; }
 
  private:
-  char buf_[N] = {};
+  char buf_[N];
   size_t len_ = 0;
 };
 
