@@ -192,6 +192,10 @@ int SynthOutDriver::render(float* left, float* right, int frames) {
 
 double SynthOutDriver::sampleRate() const { return engine_ ? engine_->rate : 44100.0; }
 
+int SynthOutDriver::activeVoiceCount() const {
+  return engine_ && !engine_->audio ? fluid_synth_get_active_voice_count(engine_->synth) : 0;
+}
+
 bool SynthOutDriver::hasAudioDriver() const { return engine_ && engine_->audio; }
 
 }  // namespace zt

@@ -34,6 +34,8 @@ class SynthOutDriver : public MidiOutDriver {
   // before the first open).
   int render(float* left, float* right, int frames);
   double sampleRate() const;
+  // Voices sounding now; only where render() is called (no audio driver).
+  int activeVoiceCount() const;
   bool hasAudioDriver() const;
 
   static constexpr const char* kPortName = "FluidSynth";

@@ -1,0 +1,227 @@
+#include "jack_fixture.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace zt::test {
+
+namespace {
+
+void quiet(const char*) {}
+void toStderr(const char* text) { std::fprintf(stderr, "jack: %s\n", text); }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+bool Wait_until(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// ---- server ----
+
+JackServer::~JackServer() { stop(); }
+
+bool JackServer::start() {
+  static std::atomic<int> serial{0};
+  name_ = "zt-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+  log_ = "/tmp/" + name_ + ".log";
+  setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+  // Keeps jackd from looking for a session bus or a sound card reservation.
+  setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+
+  std::string rate = std::to_string(kRate), period = std::to_string(kPeriod);
+  std::vector<std::string> args = {"jackd", "--no-realtime", "-n", name_, "-d", "dummy", "-r", rate, "-p", period};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  int rc = posix_spawnp(&pid_, "jackd", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    pid_ = -1;
+    error_ = std::string("cannot start jackd (is the jackd2 package installed?): ") + std::strerror(rc);
+    return false;
+  }
+
+  // The server is up once a client can join it.
+  jack_set_error_function(quiet);
+  jack_set_info_function(quiet);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  bool up = false;
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      error_ = "jackd exited at start-up: " + readFile(log_);
+      break;
+    }
+    jack_status_t js;
+    jack_client_t* probe =
+        jack_client_open("zt-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &js,
+                         name_.c_str());
+    if (probe) {
+      jack_client_close(probe);
+      up = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  jack_set_error_function(toStderr);
+  if (!up && error_.empty()) error_ = "jackd did not accept clients in time: " + readFile(log_);
+  if (!up) stop();
+  return up;
+}
+
+void JackServer::stop() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    int status = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = -1;
+  }
+  if (!log_.empty()) {
+    unlink(log_.c_str());
+    log_.clear();
+  }
+}
+
+// ---- clients ----
+
+JackMidiClient::JackMidiClient(const std::string& name, bool withOut, bool withIn)
+    : capture_(kCapacity), sent_(kCapacity) {
+  jack_status_t status;
+  client_ = jack_client_open(name.c_str(), JackNoStartServer, &status);
+  if (!client_) return;
+  pending_ = jack_ringbuffer_create(1 << 16);
+  if (withOut) out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  if (withIn) in_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+  jack_set_process_callback(client_, &JackMidiClient::process, this);
+  if (jack_activate(client_) != 0) {
+    jack_client_close(client_);
+    client_ = nullptr;
+  }
+}
+
+JackMidiClient::~JackMidiClient() {
+  if (client_) {
+    jack_deactivate(client_);
+    jack_client_close(client_);
+  }
+  if (pending_) jack_ringbuffer_free(pending_);
+}
+
+std::string JackMidiClient::outName() const { return out_ ? jack_port_name(out_) : ""; }
+std::string JackMidiClient::inName() const { return in_ ? jack_port_name(in_) : ""; }
+
+void JackMidiClient::send(std::vector<uint8_t> bytes) {
+  uint8_t size = static_cast<uint8_t>(bytes.size());
+  // One writer (the test thread), one reader (the process callback).
+  while (jack_ringbuffer_write_space(pending_) < 1u + size) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  jack_ringbuffer_write(pending_, reinterpret_cast<const char*>(&size), 1);
+  jack_ringbuffer_write(pending_, reinterpret_cast<const char*>(bytes.data()), size);
+}
+
+int JackMidiClient::process(jack_nframes_t frames, void* arg) {
+  auto* self = static_cast<JackMidiClient*>(arg);
+  jack_nframes_t cycle = jack_last_frame_time(self->client_);
+  if (self->out_) {
+    void* buffer = jack_port_get_buffer(self->out_, frames);
+    jack_midi_clear_buffer(buffer);
+    uint8_t size = 0;
+    while (jack_ringbuffer_peek(self->pending_, reinterpret_cast<char*>(&size), 1) == 1 &&
+           jack_ringbuffer_read_space(self->pending_) >= 1u + size) {
+      jack_ringbuffer_read_advance(self->pending_, 1);
+      JackEvent event{cycle, cycle, size, {}};
+      jack_ringbuffer_read(self->pending_, reinterpret_cast<char*>(event.bytes.data()), size);
+      jack_midi_event_write(buffer, 0, event.bytes.data(), size);
+      size_t n = self->sentCount_.load(std::memory_order_relaxed);
+      if (n < kCapacity) {
+        self->sent_[n] = event;
+        self->sentCount_.store(n + 1, std::memory_order_release);
+      }
+    }
+  }
+  if (self->in_) {
+    void* buffer = jack_port_get_buffer(self->in_, frames);
+    jack_nframes_t count = jack_midi_get_event_count(buffer);
+    for (jack_nframes_t i = 0; i < count; ++i) {
+      jack_midi_event_t in;
+      if (jack_midi_event_get(&in, buffer, i) != 0) continue;
+      size_t n = self->captured_.load(std::memory_order_relaxed);
+      if (n >= kCapacity) break;
+      JackEvent& event = self->capture_[n];
+      event.cycleFrame = cycle;
+      event.frame = cycle + in.time;
+      event.size = static_cast<uint8_t>(in.size < event.bytes.size() ? in.size : event.bytes.size());
+      std::memcpy(event.bytes.data(), in.buffer, event.size);
+      self->captured_.store(n + 1, std::memory_order_release);
+    }
+  }
+  return 0;
+}
+
+std::vector<std::vector<uint8_t>> JackMidiClient::capturedBytes(size_t from) const {
+  std::vector<std::vector<uint8_t>> out;
+  size_t n = capturedCount();
+  for (size_t i = from; i < n; ++i) out.emplace_back(capture_[i].bytes.begin(), capture_[i].bytes.begin() + capture_[i].size);
+  return out;
+}
+
+bool JackMidiClient::waitCaptured(size_t n, std::chrono::milliseconds timeout) const {
+  return Wait_until([&] { return capturedCount() >= n; }, timeout);
+}
+
+bool JackMidiClient::waitSent(size_t n, std::chrono::milliseconds timeout) const {
+  return Wait_until([&] { return sentCount() >= n; }, timeout);
+}
+
+std::string Jack_findport(jack_client_t* client, const std::string& pattern, unsigned long flags) {
+  const char** ports = jack_get_ports(client, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, flags);
+  std::string found;
+  if (ports && ports[0]) found = ports[0];
+  if (ports) jack_free(ports);
+  return found;
+}
+
+bool Jack_connect(jack_client_t* client, const std::string& from, const std::string& to) {
+  int rc = jack_connect(client, from.c_str(), to.c_str());
+  return rc == 0 || rc == EEXIST;
+}
+
+}  // namespace zt::test
