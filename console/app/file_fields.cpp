@@ -34,18 +34,18 @@ std::string FieldReader::text() {
   std::string field;
   if (pos_ < n && line_[pos_] == '"') {
     size_t close = line_.find('"', pos_ + 1);
-    size_t end = close == std::string_view::npos ? n : close;
+    size_t end = close == std::string::npos ? n : close;
     field.assign(line_.substr(pos_ + 1, end - pos_ - 1));
     pos_ = end;
   } else {
     size_t comma = line_.find(',', pos_);
-    size_t end = comma == std::string_view::npos ? n : comma;
+    size_t end = comma == std::string::npos ? n : comma;
     field.assign(line_.substr(pos_, end - pos_));
     pos_ = end;
   }
   // On to the start of the next field.
   size_t comma = line_.find(',', pos_);
-  pos_ = comma == std::string_view::npos ? n : comma + 1;
+  pos_ = comma == std::string::npos ? n : comma + 1;
   return field;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "number_text.h"
 
@@ -48,7 +49,7 @@ std::string_view Text_strip(std::string_view text);
 // its values from the next one.
 class FieldReader {
  public:
-  explicit FieldReader(std::string_view line) : line_(line) {}
+  explicit FieldReader(std::string line) : line_(std::move(line)) {}
   // A text field: leading blanks skipped, then up to the next comma or the
   // line end; a field that begins with a double quote runs to the closing
   // double quote (commas inside it included), and what follows up to the
@@ -59,7 +60,7 @@ class FieldReader {
   int32_t number();
 
  private:
-  std::string_view line_;
+  std::string line_;
   size_t pos_ = 0;
 };
 
