@@ -233,7 +233,13 @@ void Draw_box(double x1, double y1, double x2, double y2, Colour border, bool fi
         block(*img, bx - 1, ay, bx, by, b);
         return;
     }
-    if (bx - ax < 2 || by - ay < 2) return;
+    if (bx - ax < 2 || by - ay < 2) {
+        // Too small for an outline: the box is one solid dot or bar, so a
+        // disc of radius 0 still shows its centre pixel.
+        if (filled || shape == Shape::ellipse)
+            block(*img, ax, ay, std::max(bx, ax + 1), std::max(by, ay + 1), pixel(filled ? fill : border));
+        return;
+    }
     QPainter* p = painter();
     p->setPen(QPen(qcolour(border), l.pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     if (filled) p->setBrush(qcolour(fill));

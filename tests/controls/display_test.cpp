@@ -1,0 +1,81 @@
+// The green text display.
+#include "fixture.h"
+
+namespace {
+
+int display(QWidget* owner, int id, int& w, int& h)
+{
+    Ctl_display(owner, id, 3, 40, w, h, "", 5, "verde", 0, 20, "", rgb(255, 0, 0), "", "", 5);
+    return id;
+}
+
+std::pair<int, int> inkColumns(const QImage& img, Colour c)
+{
+    int lo = -1, hi = -1;
+    for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y) {
+            QRgb p = img.pixel(x, y);
+            if (Ctl_rgb(qRed(p), qGreen(p), qBlue(p)) == c) {
+                if (lo < 0) lo = x;
+                hi = x;
+            }
+        }
+    return {lo, hi};
+}
+
+} // namespace
+
+TEST_F(ControlsTest, DisplayReportsItsSizeAndDrawsItsScreen)
+{
+    int w = 540, h = 43;
+    display(owner.get(), 2620, w, h);
+    EXPECT_EQ(w, 540);
+    EXPECT_EQ(h, 43);
+    // Bevel 5 of "verde", then the screen: dark green at its edge.
+    EXPECT_EQ(px(2620, 0, 20), rgb(155, 255, 155));
+    EXPECT_EQ(px(2620, 5, 20), rgb(0, 45, 0));
+    EXPECT_EQ(px(2620, 270, 5), rgb(0, 45, 0));
+    const Colour middle = px(2620, 270, 20);
+    EXPECT_EQ(Ctl_red(middle), Ctl_blue(middle));
+    EXPECT_EQ(Ctl_green(middle), Ctl_red(middle) + 45);
+    EXPECT_GT(Ctl_red(middle), 0);
+    EXPECT_EQ(image(2620), *BackgroundCache_entry(2620));
+}
+
+TEST_F(ControlsTest, DisplayTextHasAShadowAndClearsToTheScreen)
+{
+    int w = 540, h = 43;
+    display(owner.get(), 5, w, h);
+    const QImage screen = image(5);
+    Ctl_displayset(owner.get(), 5, "Nota 60 on");
+    EXPECT_GT(count(5, rgb(255, 0, 0)), 20);
+    EXPECT_GT(count(5, rgb(0, 45, 0)), count(5, rgb(0, 45, 0)) - 1);
+    auto ink = inkColumns(image(5), rgb(255, 0, 0));
+    EXPECT_LE(std::abs(ink.first - (539 - ink.second)), 4);  // centred
+
+    Ctl_displayset(owner.get(), 5, "<Preset caricato");
+    ink = inkColumns(image(5), rgb(255, 0, 0));
+    EXPECT_LE(ink.first, 2);
+
+    Ctl_displayset(owner.get(), 5, ">Fine");
+    ink = inkColumns(image(5), rgb(255, 0, 0));
+    EXPECT_GT(ink.second, 500);
+
+    Ctl_displayset(owner.get(), 5, "");
+    EXPECT_EQ(image(5), screen);
+}
+
+TEST_F(ControlsTest, DisplayFontIsFixedPitchEvenWhenTheFamilyIsMissing)
+{
+    int w = 200, h = 40;
+    display(owner.get(), 6, w, h);
+    ASSERT_TRUE(Draw_select(owner.get(), 6));
+    Draw_font("courier new", 13, true, true);
+    EXPECT_EQ(Draw_textwidth("iiii"), Draw_textwidth("MMMM"));
+    EXPECT_GT(Draw_textwidth("M"), 5);
+    Draw_font("no such family zt", 13, true, true);
+    EXPECT_EQ(Draw_textwidth("iiii"), Draw_textwidth("MMMM"));
+    Draw_defaultfont();
+    EXPECT_LT(Draw_textwidth("iiii"), Draw_textwidth("MMMM"));
+    Draw_release();
+}
