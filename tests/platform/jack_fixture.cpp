@@ -124,11 +124,10 @@ void JackServer::stop() {
 // ---- clients ----
 
 JackMidiClient::JackMidiClient(const std::string& name, bool withOut, bool withIn)
-    : capture_(kCapacity), sent_(kCapacity) {
+    : pending_(kPending), capture_(kCapacity), sent_(kCapacity) {
   jack_status_t status;
   client_ = jack_client_open(name.c_str(), JackNoStartServer, &status);
   if (!client_) return;
-  pending_ = jack_ringbuffer_create(1 << 16);
   if (withOut) out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
   if (withIn) in_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
   jack_set_process_callback(client_, &JackMidiClient::process, this);
@@ -143,18 +142,19 @@ JackMidiClient::~JackMidiClient() {
     jack_deactivate(client_);
     jack_client_close(client_);
   }
-  if (pending_) jack_ringbuffer_free(pending_);
 }
 
 std::string JackMidiClient::outName() const { return out_ ? jack_port_name(out_) : ""; }
 std::string JackMidiClient::inName() const { return in_ ? jack_port_name(in_) : ""; }
 
 void JackMidiClient::send(std::vector<uint8_t> bytes) {
-  uint8_t size = static_cast<uint8_t>(bytes.size());
-  // One writer (the test thread), one reader (the process callback).
-  while (jack_ringbuffer_write_space(pending_) < 1u + size) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  jack_ringbuffer_write(pending_, reinterpret_cast<const char*>(&size), 1);
-  jack_ringbuffer_write(pending_, reinterpret_cast<const char*>(bytes.data()), size);
+  size_t tail = pendingTail_.load(std::memory_order_relaxed);
+  while (tail - pendingHead_.load(std::memory_order_acquire) >= kPending)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  Pending& slot = pending_[tail % kPending];
+  slot.size = static_cast<uint8_t>(bytes.size() < slot.bytes.size() ? bytes.size() : slot.bytes.size());
+  std::memcpy(slot.bytes.data(), bytes.data(), slot.size);
+  pendingTail_.store(tail + 1, std::memory_order_release);
 }
 
 int JackMidiClient::process(jack_nframes_t frames, void* arg) {
@@ -163,19 +163,19 @@ int JackMidiClient::process(jack_nframes_t frames, void* arg) {
   if (self->out_) {
     void* buffer = jack_port_get_buffer(self->out_, frames);
     jack_midi_clear_buffer(buffer);
-    uint8_t size = 0;
-    while (jack_ringbuffer_peek(self->pending_, reinterpret_cast<char*>(&size), 1) == 1 &&
-           jack_ringbuffer_read_space(self->pending_) >= 1u + size) {
-      jack_ringbuffer_read_advance(self->pending_, 1);
-      JackEvent event{cycle, cycle, size, {}};
-      jack_ringbuffer_read(self->pending_, reinterpret_cast<char*>(event.bytes.data()), size);
-      jack_midi_event_write(buffer, 0, event.bytes.data(), size);
+    size_t head = self->pendingHead_.load(std::memory_order_relaxed);
+    size_t tail = self->pendingTail_.load(std::memory_order_acquire);
+    for (; head != tail; ++head) {
+      const Pending& message = self->pending_[head % kPending];
+      JackEvent event{cycle, cycle, message.size, message.bytes};
+      jack_midi_event_write(buffer, 0, event.bytes.data(), event.size);
       size_t n = self->sentCount_.load(std::memory_order_relaxed);
       if (n < kCapacity) {
         self->sent_[n] = event;
         self->sentCount_.store(n + 1, std::memory_order_release);
       }
     }
+    self->pendingHead_.store(head, std::memory_order_release);
   }
   if (self->in_) {
     void* buffer = jack_port_get_buffer(self->in_, frames);

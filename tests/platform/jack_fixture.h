@@ -4,7 +4,6 @@
 // keyboard (an output port) and for a sound module (a capture input port).
 #include <jack/jack.h>
 #include <jack/midiport.h>
-#include <jack/ringbuffer.h>
 #include <sys/types.h>
 
 #include <array>
@@ -64,7 +63,7 @@ class JackMidiClient {
   std::string outName() const;
   std::string inName() const;
 
-  // Queues one message for the keyboard port.
+  // Queues one message (up to 8 bytes) for the keyboard port.
   void send(std::vector<uint8_t> bytes);
   // Events captured on "in", and events sent on "out" with the cycle they left in.
   size_t capturedCount() const { return captured_.load(std::memory_order_acquire); }
@@ -83,7 +82,16 @@ class JackMidiClient {
   jack_client_t* client_ = nullptr;
   jack_port_t* out_ = nullptr;
   jack_port_t* in_ = nullptr;
-  jack_ringbuffer_t* pending_ = nullptr;
+  // Messages waiting for the keyboard port: the test thread writes, the
+  // process callback reads.
+  struct Pending {
+    uint8_t size;
+    std::array<uint8_t, 8> bytes;
+  };
+  static constexpr size_t kPending = 4096;
+  std::vector<Pending> pending_;
+  std::atomic<size_t> pendingHead_{0};  // next to read
+  std::atomic<size_t> pendingTail_{0};  // next to write
   std::vector<JackEvent> capture_;
   std::atomic<size_t> captured_{0};
   std::vector<JackEvent> sent_;

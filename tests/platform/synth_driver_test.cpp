@@ -36,8 +36,8 @@ class Synth : public ::testing::Test {
   }
 
   double pitchOf(const std::vector<float>& audio) {
-    size_t tail = static_cast<size_t>(0.5 * rate_);
-    return Audio_pitch(audio, audio.size() - tail, tail, rate_, 60, 3000);
+    size_t tail = static_cast<size_t>(0.3 * rate_);
+    return Audio_pitch(audio, audio.size() - tail, tail, rate_, 60, 1000);
   }
 
   std::shared_ptr<SynthOutDriver> synth_;
