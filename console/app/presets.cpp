@@ -97,8 +97,10 @@ void Preset_save() {
   Config_save();
 }
 
-void Config_load() {
-  LineFile file(kConfigFile);
+void Config_load() { Config_loadfrom(kConfigFile); }
+
+void Config_loadfrom(const std::string& path) {
+  LineFile file(path);
   std::string line;
   file.next(line);
   consoleState.midiOutDevice = FieldReader(line).number();

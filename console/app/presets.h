@@ -30,6 +30,8 @@ void Preset_save();
 // Start-up: the two device numbers from "consolle.cfg" (output on the first
 // line, input on the second).
 void Config_load();
+// The same from the file `path`.
+void Config_loadfrom(const std::string& path);
 // Writes "consolle.cfg" with the current device numbers.
 void Config_save();
 

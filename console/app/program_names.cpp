@@ -52,7 +52,9 @@ void showRegisterButtons() {
 
 }  // namespace
 
-void Soundfont_load() {
+void Soundfont_load() { Soundfont_loadfrom(kReportFile); }
+
+void Soundfont_loadfrom(const std::string& reportPath) {
   ConsoleState& s = consoleState;
   if (s.synthFound <= 0) {
     Display_status(kNoSoundCard);
@@ -65,7 +67,7 @@ void Soundfont_load() {
   // outlives the report that replaces it.
   for (auto& name : programName) name.clear();
 
-  LineFile report(kReportFile);
+  LineFile report(reportPath);
   std::string line;
   for (int number = 1; report.next(line); ++number) {
     if (number == 4 && containsError(line)) {

@@ -5,6 +5,7 @@
 // "caricati.txt". The label at index p is always the one of program p.
 // Window thread only.
 #include <array>
+#include <string>
 
 namespace zt {
 
@@ -20,6 +21,8 @@ void Program_tablefill();
 // takes it. Shows a warning on the status display when no suitable sound
 // card was found or the loader reported an error.
 void Soundfont_load();
+// The same with the report read from `reportPath`.
+void Soundfont_loadfrom(const std::string& reportPath);
 
 // The two warnings on the status display.
 constexpr const char* kNoSoundCard = "<Scheda sonora non SoundBlaster live o awe!!!";
