@@ -101,6 +101,24 @@ void block(QImage& img, int x1, int y1, int x2, int y2, uint32_t p)  // [x1, x2)
     for (int y = y1; y < y2; ++y) span(img, x1, x2, y, p);
 }
 
+// Solid ellipse inscribed in [x1, x2) x [y1, y2): a pixel is in when its
+// centre is. Discs and lamps are drawn by the dozen on every update, and this
+// is several times faster than a painter path.
+void solidEllipse(QImage& img, int x1, int y1, int x2, int y2, uint32_t p)
+{
+    const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
+    const double a = (x2 - x1) / 2.0, b = (y2 - y1) / 2.0;
+    for (int y = std::max(y1, 0); y < std::min(y2, img.height()); ++y) {
+        double dy = (y + 0.5 - cy) / b;
+        double q = 1 - dy * dy;
+        if (q < 0) continue;
+        double half = a * std::sqrt(q);
+        int from = int(std::ceil(cx - half - 0.5));
+        int to = int(std::floor(cx + half - 0.5));
+        span(img, from, to + 1, y, p);
+    }
+}
+
 const QFont& currentFont()
 {
     Layer& l = layer();
@@ -238,6 +256,10 @@ void Draw_box(double x1, double y1, double x2, double y2, Colour border, bool fi
         // disc of radius 0 still shows its centre pixel.
         if (filled || shape == Shape::ellipse)
             block(*img, ax, ay, std::max(bx, ax + 1), std::max(by, ay + 1), pixel(filled ? fill : border));
+        return;
+    }
+    if (shape == Shape::ellipse && filled && border == fill && l.pen == 1) {
+        solidEllipse(*img, ax, ay, bx, by, pixel(fill));
         return;
     }
     QPainter* p = painter();
