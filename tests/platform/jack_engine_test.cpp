@@ -63,6 +63,17 @@ class JackEngine : public ::testing::Test {
                                  std::chrono::milliseconds(2000)));
     ASSERT_TRUE(test::Wait_until([&] { return connected(*keyboard_, keyboard_->outName()); },
                                  std::chrono::milliseconds(2000)));
+    // A connection is listed before the server's graph carries it: send a
+    // controller through the whole chain until one comes out the far end.
+    bool through = false;
+    for (int attempt = 0; attempt < 20 && !through; ++attempt) {
+      keyboard_->send({0xBF, 7, 100});
+      through = capture_->waitCaptured(1, std::chrono::milliseconds(200));
+    }
+    ASSERT_TRUE(through);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Display_drain();
+    sink_.requests.clear();
   }
 
   void TearDown() override {
@@ -127,10 +138,9 @@ TEST_F(JackEngine, AKeyIsPlayedThroughEveryDrawnRegisterThenForwarded) {
 
   Display_drain();
   auto status = sink_.texts(DisplayKind::Status);
-  ASSERT_EQ(3u, status.size());
-  EXPECT_EQ("<open", status[0]);
-  EXPECT_EQ(0u, status[1].find("<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 ")) << status[1];
-  EXPECT_EQ(0u, status[2].find("<Canale: 0 Nota: 60 Velocit\xE0: 64 OnOff: 0 ")) << status[2];
+  ASSERT_EQ(2u, status.size());
+  EXPECT_EQ(0u, status[0].find("<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 ")) << status[0];
+  EXPECT_EQ(0u, status[1].find("<Canale: 0 Nota: 60 Velocit\xE0: 64 OnOff: 0 ")) << status[1];
   EXPECT_EQ((std::vector<std::string>{"60 do C:5"}), sink_.texts(DisplayKind::Note));
   EXPECT_TRUE(sink_.failures.empty());
 }
