@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "file_image.h"
 #include "number_text.h"
@@ -26,6 +27,12 @@ int32_t DivisionOf(std::string_view image) {
 }  // namespace
 
 void LoadSong(SongState& song, const std::string& path, SongHost& host) {
+  std::string image;
+  ReadFileImage(path, image);  // an unreadable file leaves it empty
+  LoadSongImage(song, std::move(image), host);
+}
+
+void LoadSongImage(SongState& song, std::string image, SongHost& host) {
   // Nothing of the previous song survives but the text entry counter.
   song.SongEventTable = {};
   song.trackEndTick = {};
@@ -35,13 +42,14 @@ void LoadSong(SongState& song, const std::string& path, SongHost& host) {
   song.unrecognised = 0;
   song.division = 0;
 
-  if (!ReadFileImage(path, song.fileImage) || song.fileImage.empty()) {
+  song.fileImage = std::move(image);
+  if (song.fileImage.empty()) {
     host.ShowMessage(kMsgNoFile);
     return;
   }
-  const std::string_view image = song.fileImage;
-  song.division = DivisionOf(image);
-  const std::string_view body = image.size() > kHeaderSize ? image.substr(kHeaderSize) : std::string_view();
+  const std::string_view file = song.fileImage;
+  song.division = DivisionOf(file);
+  const std::string_view body = file.size() > kHeaderSize ? file.substr(kHeaderSize) : std::string_view();
   const std::vector<std::string_view> tracks = SplitTracks(body);
   const size_t trackCount = tracks.size();
 

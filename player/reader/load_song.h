@@ -14,4 +14,8 @@ namespace zt {
 // the file.
 void LoadSong(SongState& song, const std::string& path, SongHost& host);
 
+// The same for a file already read into memory: `image` becomes the song's
+// file image.
+void LoadSongImage(SongState& song, std::string image, SongHost& host);
+
 }  // namespace zt

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "event_table_allocator.h"
 #include "midi_event.h"
 
 namespace zt {
+
+// The records of one track, numbered from 1 at index 0.
+using EventList = std::vector<MidiEvent, EventTableAllocator<MidiEvent>>;
 
 struct SongState {
   // The whole file as read.
@@ -22,7 +26,7 @@ struct SongState {
   // SongEventTable: one record list per track, track k at index k - 1.
   // Each list is sized once per load to exactly what the file holds, so
   // playback never allocates.
-  std::vector<std::vector<MidiEvent>> SongEventTable;
+  std::vector<EventList> SongEventTable;
   // Per track (index k - 1), the absolute tick of its last event.
   std::vector<int64_t> trackEndTick;
   // The largest track end tick.

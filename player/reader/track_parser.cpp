@@ -25,7 +25,7 @@ template <bool kStore>
 class TrackWalk {
  public:
   TrackWalk(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState* song,
-            std::vector<MidiEvent>* events)
+            EventList* events)
       : data_(data), end_(data.size()), trackNumber_(trackNumber), runningStatus_(runningStatus), song_(song),
         events_(events) {}
 
@@ -34,7 +34,7 @@ class TrackWalk {
     // p is 1-based and points at the last byte consumed; at the top of the
     // loop it points at the next byte to read.
     while (p_ <= end_) {
-      const uint32_t delta = ReadVarLen(data_, p_);
+      const uint32_t delta = VarLen();
       if (p_ > end_) break;
       time_ += delta;
       if (!Next()) break;
@@ -48,7 +48,7 @@ class TrackWalk {
         if (!Meta()) break;
       } else if (status == 0xF0) {
         if (!Next()) break;
-        const uint32_t length = ReadVarLen(data_, p_);
+        const uint32_t length = VarLen();
         if (p_ > end_) break;
         p_ += length;  // the loop test ends the track if this runs past
       } else if (status >= 0x80 && status <= 0xEF) {
@@ -69,6 +69,16 @@ class TrackWalk {
 
  private:
   uint8_t At(size_t p) const { return static_cast<uint8_t>(data_[p - 1]); }
+
+  // ReadVarLen at p, with the one-byte quantities of nearly every delta
+  // time taken here.
+  uint32_t VarLen() {
+    if (p_ <= end_) {
+      const uint8_t byte = At(p_);
+      if (byte < 0x80) return byte;
+    }
+    return ReadVarLen(data_, p_);
+  }
 
   // Advances to the next byte; false if there is none.
   bool Next() { return ++p_ <= end_; }
@@ -108,7 +118,7 @@ class TrackWalk {
     if (!Next()) return false;
     const uint8_t type = At(p_);
     if (!Next()) return false;
-    const uint32_t length = ReadVarLen(data_, p_);
+    const uint32_t length = VarLen();
     if (p_ > end_) return false;
 
     switch (type) {
@@ -184,7 +194,7 @@ class TrackWalk {
   int32_t trackNumber_;
   RunningStatus& runningStatus_;
   SongState* song_;
-  std::vector<MidiEvent>* events_;
+  EventList* events_;
   TrackCounts counts_;
 };
 
@@ -197,7 +207,7 @@ TrackCounts CountTrack(std::string_view data, RunningStatus& runningStatus) {
 }
 
 int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState& song,
-                   std::vector<MidiEvent>& events) {
+                   EventList& events) {
   TrackWalk<true> walk(data, trackNumber, runningStatus, &song, &events);
   return walk.Run();
 }

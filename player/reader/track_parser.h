@@ -28,6 +28,6 @@ TrackCounts CountTrack(std::string_view data, RunningStatus& runningStatus);
 // Every read stays inside `data`: an event cut off by the end of the data
 // ends the track at the time reached, and is not stored.
 int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState& song,
-                   std::vector<MidiEvent>& events);
+                   EventList& events);
 
 }  // namespace zt

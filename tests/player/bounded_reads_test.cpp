@@ -8,7 +8,7 @@
 namespace zt::test {
 namespace {
 
-using Events = std::vector<MidiEvent>;
+using Events = EventList;
 
 class BoundedReadsTest : public MidiFileTest {
  protected:

@@ -8,7 +8,7 @@
 namespace zt::test {
 namespace {
 
-using Events = std::vector<MidiEvent>;
+using Events = EventList;
 using Texts = std::vector<std::string>;
 
 class LoadSongTest : public MidiFileTest {};
@@ -244,25 +244,27 @@ TEST_F(LoadSongTest, ResetSongEmptiesTheSongButKeepsTheTextCounter) {
 }
 
 TEST_F(LoadSongTest, KeepsEveryEventOfLargeTracksInTablesSizedOnce) {
-  // 100 000 notes in one track and 25 000 texts in another: far past the
-  // 40 000 records and 20 000 texts of fixed tables.
+  // 150 000 notes in one track (a table big enough to be mapped on its
+  // own) and 25 000 texts in another: far past the 40 000 records and
+  // 20 000 texts of fixed tables.
   Bytes notes = B({0x00, 0x90, 0x3C, 0x64});
-  for (int i = 1; i < 100000; ++i) notes += B({0x01, 0x3C, i % 2 ? 0 : 0x64});
+  for (int i = 1; i < 150000; ++i) notes += B({0x01, 0x3C, i % 2 ? 0 : 0x64});
   Bytes texts;
   for (int i = 0; i < 25000; ++i) texts += Meta(0x05, "la");
   OpenBytes("large.mid", Header(96, 2) + Track(notes + EndOfTrack()) + Track(texts + EndOfTrack()));
 
   ASSERT_EQ(song_.TrackCount(), 2);
   const Events& track1 = song_.SongEventTable[0];
-  ASSERT_EQ(track1.size(), 100000u);
+  ASSERT_EQ(track1.size(), 150000u);
   EXPECT_EQ(track1.capacity(), track1.size());
-  EXPECT_EQ(track1.back(), (MidiEvent{0x80, 60, 0, 99999}));
+  EXPECT_EQ(track1[1], (MidiEvent{0x80, 60, 0, 1}));
+  EXPECT_EQ(track1.back(), (MidiEvent{0x80, 60, 0, 149999}));
   EXPECT_EQ(song_.SongEventTable[1].size(), 25000u);
   EXPECT_EQ(song_.SongEventTable[1].capacity(), 25000u);
   EXPECT_EQ(song_.TextTable.size(), 25000u);
   EXPECT_EQ(song_.SongEventTable[1].back(), (MidiEvent{5, 25000, 0, 0}));
   EXPECT_EQ(song_.TextTable.back(), "Lyric:la*");
-  EXPECT_EQ(song_.SongEndTick, 99999);
+  EXPECT_EQ(song_.SongEndTick, 149999);
 }
 
 }  // namespace

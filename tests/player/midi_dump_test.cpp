@@ -14,9 +14,16 @@ struct RunResult {
   int exitCode = -1;
 };
 
+std::string Quoted(const std::string& path) {
+  std::string quoted(1, '\'');
+  quoted += path;
+  quoted += '\'';
+  return quoted;
+}
+
 RunResult RunDump(const std::string& arguments) {
   RunResult result;
-  const std::string command = std::string("'") + MIDI_DUMP_PATH + "' " + arguments;
+  const std::string command = Quoted(MIDI_DUMP_PATH) + " " + arguments;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
   char buffer[4096];
@@ -35,7 +42,7 @@ TEST_F(MidiDumpTest, PrintsTheSongStateOfAFile) {
   const Bytes track2 = Meta(0x05, B({'p', 0xE8, 0x0A})) + Meta(0x7E, "") + B({0x10, 0xC1, 0x05}) + EndOfTrack();
   const std::string path = Write("song.mid", Header(96, 2) + Track(track1) + Track(track2));
 
-  const RunResult run = RunDump("'" + path + "'");
+  const RunResult run = RunDump(Quoted(path));
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output,
             "message Meta non riconosciuti: 1\n"
@@ -57,7 +64,7 @@ TEST_F(MidiDumpTest, PrintsTheSongStateOfAFile) {
 }
 
 TEST_F(MidiDumpTest, ShowsTheMessagesOfAFileThatCannotBeRead) {
-  const RunResult run = RunDump("'" + (dir_ / "missing.mid").string() + "'");
+  const RunResult run = RunDump(Quoted((dir_ / "missing.mid").string()));
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output,
             "message No midi file loaded!\n"

@@ -77,7 +77,7 @@ void DumpSong(const SongState& song, const std::vector<std::string>& messages, s
   (w << "songend " << song.SongEndTick).EndLine();
   for (size_t k = 0; k < song.SongEventTable.size(); ++k) {
     const auto track = static_cast<int64_t>(k + 1);
-    const std::vector<MidiEvent>& events = song.SongEventTable[k];
+    const EventList& events = song.SongEventTable[k];
     (w << "track " << track << " events " << static_cast<int64_t>(events.size()) << " end "
        << song.trackEndTick[k])
         .EndLine();

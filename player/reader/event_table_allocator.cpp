@@ -1,0 +1,58 @@
+#include "event_table_allocator.h"
+
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+
+#include <cstdint>
+#endif
+
+namespace zt {
+
+#if defined(__linux__)
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this a table stays on the heap: a mapping of its own would waste
+// most of a huge page.
+constexpr std::size_t kMappedFrom = 2 * kHugePage;
+
+std::size_t Pages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
+}  // namespace
+
+void* AllocateEventTable(std::size_t bytes) {
+  if (bytes < kMappedFrom) return ::operator new(bytes);
+  // Map one huge page more than needed and trim both ends, so the table
+  // starts on a huge-page boundary.
+  const std::size_t length = Pages(bytes);
+  void* mapped = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto base = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t start = (base + kHugePage - 1) / kHugePage * kHugePage;
+  if (start > base) munmap(mapped, start - base);
+  const std::uintptr_t tail = start + length;
+  if (base + length + kHugePage > tail) munmap(reinterpret_cast<void*>(tail), base + length + kHugePage - tail);
+  madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE);  // a hint; fine if refused
+  return reinterpret_cast<void*>(start);
+}
+
+void FreeEventTable(void* table, std::size_t bytes) noexcept {
+  if (!table) return;
+  if (bytes < kMappedFrom) {
+    ::operator delete(table);
+    return;
+  }
+  munmap(table, Pages(bytes));
+}
+
+#else
+
+void* AllocateEventTable(std::size_t bytes) { return ::operator new(bytes); }
+void FreeEventTable(void* table, std::size_t) noexcept { ::operator delete(table); }
+
+#endif
+
+}  // namespace zt
