@@ -198,7 +198,7 @@ void MemoryMidiInDriver::run() {
       lock.lock();
       busy_ = false;
     }
-    if (queue_.empty() || !busy_) idle_.notify_all();
+    idle_.notify_all();
   }
 }
 

@@ -23,17 +23,26 @@ int MidiIn::count() {
   return total;
 }
 
-int MidiIn::name(int device, std::string& name) {
-  if (device < 0) return MIDIERR_BADDEVICEID;
+bool MidiIn::locate(int device, MidiInDriver*& driver, int& port) {
+  if (device < 0) return false;
   for (auto& d : drivers_) {
     int n = d->portCount();
     if (device < n) {
-      name = d->portName(device);
-      return MIDI_OK;
+      driver = d.get();
+      port = device;
+      return true;
     }
     device -= n;
   }
-  return MIDIERR_BADDEVICEID;
+  return false;
+}
+
+int MidiIn::name(int device, std::string& name) {
+  MidiInDriver* driver = nullptr;
+  int port = 0;
+  if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
+  name = driver->portName(port);
+  return MIDI_OK;
 }
 
 MidiIn::Slot* MidiIn::slotOf(int32_t handle) {
@@ -55,18 +64,8 @@ void MidiIn::Slot::midiError(uint32_t message) { proc(handle, MIM_ERROR, instanc
 int MidiIn::open(int32_t& handle, int device, MidiInProc proc, uintptr_t instance) {
   if (!proc) return MIDIERR_ERROR;
   MidiInDriver* driver = nullptr;
-  int port = device;
-  if (device >= 0) {
-    for (auto& d : drivers_) {
-      int n = d->portCount();
-      if (port < n) {
-        driver = d.get();
-        break;
-      }
-      port -= n;
-    }
-  }
-  if (!driver) return MIDIERR_BADDEVICEID;
+  int port = 0;
+  if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
   for (int i = 0; i < kSlots; ++i) {
     Slot& slot = slots_[i];
     if (slot.handle != 0) continue;

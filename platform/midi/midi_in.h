@@ -86,6 +86,7 @@ class MidiIn {
     uintptr_t stamp() const;
   };
   Slot* slotOf(int32_t handle);
+  bool locate(int device, MidiInDriver*& driver, int& port);
 
   std::vector<std::shared_ptr<MidiInDriver>> drivers_;
   std::array<Slot, kSlots> slots_;
