@@ -2,18 +2,17 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace zt::test {
 
@@ -58,18 +57,28 @@ bool JackServer::start() {
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  int rc = posix_spawnp(&pid_, "jackd", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
-    pid_ = -1;
-    error_ = std::string("cannot start jackd (is the jackd2 package installed?): ") + std::strerror(rc);
+  // fork and exec rather than posix_spawn, so the child can ask to die with
+  // this process: a test that crashes or is killed leaves no server behind.
+  pid_t parent = getpid();
+  pid_t child = fork();
+  if (child < 0) {
+    error_ = std::string("cannot fork: ") + std::strerror(errno);
     return false;
   }
+  if (child == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(1);
+    int out = open(log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int in = open("/dev/null", O_RDONLY);
+    if (out >= 0) {
+      dup2(out, 1);
+      dup2(out, 2);
+    }
+    if (in >= 0) dup2(in, 0);
+    execvp("jackd", argv.data());
+    _exit(127);
+  }
+  pid_ = child;
 
   // The server is up once a client can join it.
   jack_set_error_function(quiet);
@@ -80,7 +89,10 @@ bool JackServer::start() {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
-      error_ = "jackd exited at start-up: " + readFile(log_);
+      if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+        error_ = "cannot run jackd: is the jackd2 package installed?";
+      else
+        error_ = "jackd exited at start-up: " + readFile(log_);
       break;
     }
     jack_status_t js;
@@ -123,8 +135,8 @@ void JackServer::stop() {
 
 // ---- clients ----
 
-JackMidiClient::JackMidiClient(const std::string& name, bool withOut, bool withIn)
-    : pending_(kPending), capture_(kCapacity), sent_(kCapacity) {
+JackMidiClient::JackMidiClient(const std::string& name, bool withOut, bool withIn, size_t capacity)
+    : pending_(kPending), capacity_(capacity), capture_(capacity), sent_(capacity) {
   jack_status_t status;
   client_ = jack_client_open(name.c_str(), JackNoStartServer, &status);
   if (!client_) return;
@@ -170,7 +182,7 @@ int JackMidiClient::process(jack_nframes_t frames, void* arg) {
       JackEvent event{cycle, cycle, message.size, message.bytes};
       jack_midi_event_write(buffer, 0, event.bytes.data(), event.size);
       size_t n = self->sentCount_.load(std::memory_order_relaxed);
-      if (n < kCapacity) {
+      if (n < self->capacity_) {
         self->sent_[n] = event;
         self->sentCount_.store(n + 1, std::memory_order_release);
       }
@@ -184,7 +196,7 @@ int JackMidiClient::process(jack_nframes_t frames, void* arg) {
       jack_midi_event_t in;
       if (jack_midi_event_get(&in, buffer, i) != 0) continue;
       size_t n = self->captured_.load(std::memory_order_relaxed);
-      if (n >= kCapacity) break;
+      if (n >= self->capacity_) break;
       JackEvent& event = self->capture_[n];
       event.cycleFrame = cycle;
       event.frame = cycle + in.time;

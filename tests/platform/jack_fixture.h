@@ -54,9 +54,8 @@ struct JackEvent {
 // callback neither blocks nor allocates.
 class JackMidiClient {
  public:
-  static constexpr size_t kCapacity = 1 << 16;
-
-  JackMidiClient(const std::string& name, bool withOut, bool withIn);
+  // `capacity` events are kept of each kind; later ones are not recorded.
+  JackMidiClient(const std::string& name, bool withOut, bool withIn, size_t capacity = 1 << 16);
   ~JackMidiClient();
   bool ok() const { return client_ != nullptr; }
   jack_client_t* client() const { return client_; }
@@ -92,6 +91,7 @@ class JackMidiClient {
   std::vector<Pending> pending_;
   std::atomic<size_t> pendingHead_{0};  // next to read
   std::atomic<size_t> pendingTail_{0};  // next to write
+  size_t capacity_;
   std::vector<JackEvent> capture_;
   std::atomic<size_t> captured_{0};
   std::vector<JackEvent> sent_;
