@@ -160,11 +160,12 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
     const char* soundFont = std::getenv("ZT_SOUNDFONT");
     if (!soundFont || !*soundFont) soundFont = kDefaultSoundFont;
     if (fluid_synth_sfload(engine->synth, soundFont, 1) == FLUID_FAILED) return MIDIERR_NODRIVER;
-    fluid_settings_getnum(engine->settings, "synth.sample-rate", &engine->rate);
     if (withAudio) {
       engine->audio = new_fluid_audio_driver2(engine->settings, &Engine::audioCallback, engine.get());
       if (!engine->audio) return MIDIERR_NODRIVER;
     }
+    // Read after the audio driver, which may set the rate to its own.
+    fluid_settings_getnum(engine->settings, "synth.sample-rate", &engine->rate);
     engine_ = std::move(engine);
   }
   opened = std::make_unique<Port>(*this);

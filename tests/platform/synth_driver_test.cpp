@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "audio_analysis.h"
+#include "jack_fixture.h"
 #include "synth_driver.h"
 
 namespace zt {
@@ -181,6 +182,43 @@ TEST(SynthSoundFont, AMissingSoundFontFailsTheOpen) {
   std::vector<float> l(16), r(16);
   EXPECT_NE(MIDI_OK, synth->render(l.data(), r.data(), 16));
   unsetenv("ZT_SOUNDFONT");
+}
+
+}  // namespace
+}  // namespace zt
+
+namespace zt {
+namespace {
+
+// With an audio driver (JACK's, on a private server) the driver's own thread
+// drains the queue before every block: a stream of sends far longer than the
+// queue gets through, and render() is refused.
+TEST(SynthAudioDriver, TheAudioThreadDrainsTheQueue) {
+  test::JackServer server;
+  ASSERT_TRUE(server.start()) << server.error();
+  setenv("ZT_AUDIO_DRIVER", "jack", 1);
+  unsetenv("ZT_SOUNDFONT");
+  {
+    auto synth = std::make_shared<SynthOutDriver>();
+    MidiOut out;
+    out.addDriver(synth);
+    int32_t handle = 0;
+    ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+    EXPECT_TRUE(synth->hasAudioDriver());
+    std::vector<float> l(64), r(64);
+    EXPECT_EQ(MIDIERR_ALLOCATED, synth->render(l.data(), r.data(), 64));
+
+    int refused = 0;
+    for (int burst = 0; burst < 40; ++burst) {
+      for (int i = 0; i < 500; ++i)
+        if (out.send(handle, 0x0007B0 + 65536 * (i % 128)) != MIDI_OK) ++refused;
+      // 500 messages, then a few periods for the audio thread to take them.
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_EQ(0, refused);
+    EXPECT_EQ(MIDI_OK, out.close(handle));
+  }
+  setenv("ZT_AUDIO_DRIVER", "none", 1);
 }
 
 }  // namespace
