@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev librtmidi-dev libfluidsynth-dev fluid-soundfont-gm
+  qt6-base-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev fluid-soundfont-gm
   libgtest-dev libgmock-dev libbenchmark-dev
   jackd2 fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
