@@ -27,4 +27,4 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
-$sudo -E apt-get install -y -q --no-install-recommends "${missing[@]}"
+$sudo -E apt-get install -y -q "${missing[@]}"
