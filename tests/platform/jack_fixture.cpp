@@ -52,7 +52,11 @@ bool JackServer::start() {
   setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
 
   std::string rate = std::to_string(kRate), period = std::to_string(kPeriod);
-  std::vector<std::string> args = {"jackd", "--no-realtime", "-n", name_, "-d", "dummy", "-r", rate, "-p", period};
+  // Synchronous mode with a long client time-out: on a crowded machine
+  // (sanitizers, parallel tests) the server waits for a slow client instead
+  // of running the period without it, which would lose that period's MIDI.
+  std::vector<std::string> args = {"jackd", "--no-realtime", "-S", "-t", "10000", "-n", name_,
+                                   "-d", "dummy", "-r", rate, "-p", period};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -246,7 +246,7 @@ TEST_F(JackPorts, TwoThreadsSendingTakeTurnsWithoutLosingMessages) {
   std::thread a(play, 0), b(play, 1);
   a.join();
   b.join();
-  ASSERT_TRUE(capture_->waitCaptured(from + 2 * kPerThread));
+  ASSERT_TRUE(capture_->waitCaptured(from + 2 * kPerThread)) << "captured " << capture_->capturedCount() - from;
   int next[2] = {0, 0};
   for (auto& m : capture_->capturedBytes(from)) {
     ASSERT_EQ(3u, m.size());
