@@ -1,5 +1,7 @@
 #include "memory_midi.h"
 
+#include <algorithm>
+
 namespace zt {
 
 // ---- output ----
@@ -19,9 +21,10 @@ class MemoryMidiOutDriver::Port : public MidiOutPort {
 };
 
 MemoryMidiOutDriver::MemoryMidiOutDriver(std::vector<std::string> names, size_t capacity)
-    : names_(std::move(names)), openFailures_(names_.size(), MIDI_OK), capacity_(capacity) {
-  records_.reserve(capacity_);
-}
+    : names_(std::move(names)),
+      openFailures_(names_.size(), MIDI_OK),
+      slots_(std::make_unique<Slot[]>(capacity)),
+      capacity_(capacity) {}
 
 int MemoryMidiOutDriver::portCount() { return static_cast<int>(names_.size()); }
 
@@ -39,18 +42,19 @@ int MemoryMidiOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened
 }
 
 int MemoryMidiOutDriver::record(int port, uint32_t message) {
+  if (failCountdown_.load() > 0 && failCountdown_.fetch_sub(1) == 1) return failCode_.load();
   auto now = std::chrono::steady_clock::now();
-  std::lock_guard lock(mutex_);
-  if (failCountdown_ > 0 && --failCountdown_ == 0) return failCode_;
-  ++sends_;
-  if (records_.size() < capacity_) records_.push_back({now, port, message});
+  size_t index = next_.fetch_add(1);
+  if (index < capacity_) {
+    slots_[index].record = {now, port, message};
+    slots_[index].ready.store(true, std::memory_order_release);
+  }
   return MIDI_OK;
 }
 
 void MemoryMidiOutDriver::failSend(long n, int code) {
-  std::lock_guard lock(mutex_);
-  failCountdown_ = n;
-  failCode_ = code;
+  failCode_.store(code);
+  failCountdown_.store(n);
 }
 
 void MemoryMidiOutDriver::failOpen(int port, int code) {
@@ -59,28 +63,27 @@ void MemoryMidiOutDriver::failOpen(int port, int code) {
 }
 
 std::vector<RecordedMessage> MemoryMidiOutDriver::records() {
-  std::lock_guard lock(mutex_);
-  return records_;
+  std::vector<RecordedMessage> out;
+  size_t n = std::min(next_.load(), capacity_);
+  out.reserve(n);
+  for (size_t i = 0; i < n; ++i)
+    if (slots_[i].ready.load(std::memory_order_acquire)) out.push_back(slots_[i].record);
+  return out;
 }
 
 std::vector<uint32_t> MemoryMidiOutDriver::messages() {
-  std::lock_guard lock(mutex_);
   std::vector<uint32_t> words;
-  words.reserve(records_.size());
-  for (auto& r : records_) words.push_back(r.message);
+  for (auto& r : records()) words.push_back(r.message);
   return words;
 }
 
 void MemoryMidiOutDriver::clear() {
-  std::lock_guard lock(mutex_);
-  records_.clear();
-  sends_ = 0;
+  size_t n = std::min(next_.load(), capacity_);
+  for (size_t i = 0; i < n; ++i) slots_[i].ready.store(false, std::memory_order_relaxed);
+  next_.store(0);
 }
 
-long MemoryMidiOutDriver::sendCount() {
-  std::lock_guard lock(mutex_);
-  return sends_;
-}
+long MemoryMidiOutDriver::sendCount() { return static_cast<long>(next_.load()); }
 
 int MemoryMidiOutDriver::openCount() {
   std::lock_guard lock(mutex_);

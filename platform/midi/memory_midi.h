@@ -4,6 +4,7 @@
 // ports into which a test injects messages that a thread of the port's own
 // delivers, as a driver would.
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -25,8 +26,9 @@ struct RecordedMessage {
 
 class MemoryMidiOutDriver : public MidiOutDriver {
  public:
-  // One port per name. Room for `capacity` records is taken up front so
-  // that recording never allocates; sends beyond it are counted, not kept.
+  // One port per name. Room for `capacity` records is taken up front and
+  // recording takes no lock, so a send costs about what a real port's
+  // does; sends beyond the capacity are counted, not kept.
   explicit MemoryMidiOutDriver(std::vector<std::string> names, size_t capacity = 1 << 16);
 
   int portCount() override;
@@ -39,6 +41,8 @@ class MemoryMidiOutDriver : public MidiOutDriver {
   // Every open of this port fails with `code` (MIDI_OK to allow again).
   void failOpen(int port, int code);
 
+  // What was recorded, in the order of the sends. Call these and clear()
+  // while no send is under way.
   std::vector<RecordedMessage> records();
   std::vector<uint32_t> messages();  // just the message words, in order
   void clear();
@@ -47,16 +51,20 @@ class MemoryMidiOutDriver : public MidiOutDriver {
 
  private:
   class Port;
+  struct Slot {
+    RecordedMessage record;
+    std::atomic<bool> ready{false};
+  };
   int record(int port, uint32_t message);
 
   std::vector<std::string> names_;
   std::vector<int> openFailures_;
-  std::mutex mutex_;
-  std::vector<RecordedMessage> records_;
+  std::mutex mutex_;  // opens and open failures
+  std::unique_ptr<Slot[]> slots_;
   size_t capacity_;
-  long sends_ = 0;
-  long failCountdown_ = 0;
-  int failCode_ = MIDI_OK;
+  std::atomic<size_t> next_{0};  // successful sends, recorded or not
+  std::atomic<long> failCountdown_{0};
+  std::atomic<int> failCode_{MIDI_OK};
   int open_ = 0;
 };
 
