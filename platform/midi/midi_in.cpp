@@ -15,35 +15,11 @@ MidiIn::~MidiIn() {
     if (slot.handle != 0) close(slot.handle);
 }
 
-void MidiIn::addDriver(std::shared_ptr<MidiInDriver> driver) { drivers_.push_back(std::move(driver)); }
+void MidiIn::addDriver(std::shared_ptr<MidiInDriver> driver) { drivers_.add(std::move(driver)); }
 
-int MidiIn::count() {
-  int total = 0;
-  for (auto& d : drivers_) total += d->portCount();
-  return total;
-}
+int MidiIn::count() { return drivers_.count(); }
 
-bool MidiIn::locate(int device, MidiInDriver*& driver, int& port) {
-  if (device < 0) return false;
-  for (auto& d : drivers_) {
-    int n = d->portCount();
-    if (device < n) {
-      driver = d.get();
-      port = device;
-      return true;
-    }
-    device -= n;
-  }
-  return false;
-}
-
-int MidiIn::name(int device, std::string& name) {
-  MidiInDriver* driver = nullptr;
-  int port = 0;
-  if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
-  name = driver->portName(port);
-  return MIDI_OK;
-}
+int MidiIn::name(int device, std::string& name) { return drivers_.name(device, name); }
 
 MidiIn::Slot* MidiIn::slotOf(int32_t handle) {
   if (handle <= 0) return nullptr;
@@ -65,7 +41,7 @@ int MidiIn::open(int32_t& handle, int device, MidiInProc proc, uintptr_t instanc
   if (!proc) return MIDIERR_ERROR;
   MidiInDriver* driver = nullptr;
   int port = 0;
-  if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
+  if (!drivers_.locate(device, driver, port)) return MIDIERR_BADDEVICEID;
   for (int i = 0; i < kSlots; ++i) {
     Slot& slot = slots_[i];
     if (slot.handle != 0) continue;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "driver_list.h"
 #include "midi_result.h"
 
 namespace zt {
@@ -86,9 +87,8 @@ class MidiIn {
     uintptr_t stamp() const;
   };
   Slot* slotOf(int32_t handle);
-  bool locate(int device, MidiInDriver*& driver, int& port);
 
-  std::vector<std::shared_ptr<MidiInDriver>> drivers_;
+  DriverList<MidiInDriver> drivers_;
   std::array<Slot, kSlots> slots_;
   int32_t generation_ = 0;
 };

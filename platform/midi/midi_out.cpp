@@ -11,37 +11,11 @@ MidiOut::~MidiOut() {
   }
 }
 
-void MidiOut::addDriver(std::shared_ptr<MidiOutDriver> driver) {
-  drivers_.push_back(std::move(driver));
-}
+void MidiOut::addDriver(std::shared_ptr<MidiOutDriver> driver) { drivers_.add(std::move(driver)); }
 
-int MidiOut::count() {
-  int total = 0;
-  for (auto& d : drivers_) total += d->portCount();
-  return total;
-}
+int MidiOut::count() { return drivers_.count(); }
 
-bool MidiOut::locate(int device, MidiOutDriver*& driver, int& port) {
-  if (device < 0) return false;
-  for (auto& d : drivers_) {
-    int n = d->portCount();
-    if (device < n) {
-      driver = d.get();
-      port = device;
-      return true;
-    }
-    device -= n;
-  }
-  return false;
-}
-
-int MidiOut::name(int device, std::string& name) {
-  MidiOutDriver* driver = nullptr;
-  int port = 0;
-  if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
-  name = driver->portName(port);
-  return MIDI_OK;
-}
+int MidiOut::name(int device, std::string& name) { return drivers_.name(device, name); }
 
 // Handles carry the slot in their low 4 bits and a generation above, so a
 // handle kept after its device was closed never reaches a later device that
@@ -56,7 +30,7 @@ MidiOut::Slot* MidiOut::slotOf(int32_t handle) {
 int MidiOut::open(int32_t& handle, int device) {
   MidiOutDriver* driver = nullptr;
   int port = 0;
-  if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
+  if (!drivers_.locate(device, driver, port)) return MIDIERR_BADDEVICEID;
   for (int i = 0; i < kSlots; ++i) {
     Slot& slot = slots_[i];
     if (slot.handle.load() != 0) continue;

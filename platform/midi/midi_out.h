@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "driver_list.h"
 #include "midi_result.h"
 
 namespace zt {
@@ -65,10 +66,9 @@ class MidiOut {
     std::atomic<MidiOutPort*> port{nullptr};
     int device = -1;
   };
-  bool locate(int device, MidiOutDriver*& driver, int& port);
   Slot* slotOf(int32_t handle);
 
-  std::vector<std::shared_ptr<MidiOutDriver>> drivers_;
+  DriverList<MidiOutDriver> drivers_;
   std::array<Slot, kSlots> slots_;
   int32_t generation_ = 0;
 };

@@ -9,28 +9,9 @@
 
 #include "engine.h"
 #include "memory_midi.h"
+#include "recording_sink.h"
 
 namespace zt::test {
-
-struct RecordingSink : DisplaySink {
-  std::vector<DisplayRequest> requests;
-  std::vector<std::string> failures;
-  void display(const DisplayRequest& r) override { requests.push_back(r); }
-  void sendFailure(std::string_view message) override { failures.emplace_back(message); }
-
-  std::vector<std::string> texts(DisplayKind kind) const {
-    std::vector<std::string> out;
-    for (auto& r : requests)
-      if (r.kind == kind) out.emplace_back(r.text.view());
-    return out;
-  }
-  std::vector<DisplayRequest> of(DisplayKind kind) const {
-    std::vector<DisplayRequest> out;
-    for (auto& r : requests)
-      if (r.kind == kind) out.push_back(r);
-    return out;
-  }
-};
 
 class EngineTest : public ::testing::Test {
  protected:

@@ -8,7 +8,7 @@
 
 #include "default_devices.h"
 #include "engine.h"
-#include "engine_sink.h"
+#include "recording_sink.h"
 #include "jack_fixture.h"
 
 namespace zt {
@@ -114,7 +114,7 @@ class JackEngine : public ::testing::Test {
   JackServer server_;
   std::unique_ptr<JackMidiClient> keyboard_;
   std::unique_ptr<JackMidiClient> capture_;
-  test::KeepingSink sink_;
+  test::RecordingSink sink_;
   std::unique_ptr<MidiOut> out_;
   std::unique_ptr<MidiIn> in_;
 };

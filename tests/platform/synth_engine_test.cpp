@@ -7,7 +7,7 @@
 
 #include "audio_analysis.h"
 #include "engine.h"
-#include "engine_sink.h"
+#include "recording_sink.h"
 #include "synth_driver.h"
 
 namespace zt {
@@ -52,7 +52,7 @@ class SynthEngine : public ::testing::Test {
     return test::Audio_pitch(audio, audio.size() - tail, tail, rate_, 60, 1000);
   }
 
-  test::KeepingSink sink_;
+  test::RecordingSink sink_;
   std::shared_ptr<SynthOutDriver> synth_;
   MidiOut out_;
   MidiIn in_;
