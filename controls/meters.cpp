@@ -128,15 +128,7 @@ void Ctl_meter(QWidget* owner, int id, int x, int y, int width, int height, cons
     ControlRecord* rec = Ctl_entry(id);
     if (!rec) return;
     Ctl_add(owner, id, x, y, width, height, picture);
-    rec->bevel = bevel;
-    Ctl_textset(rec->frameStyle, frameStyle);
-    rec->value = value;
-    rec->scale = int16_t(scale);
-    Ctl_textset(rec->caption, caption);
-    rec->textColor = int32_t(textColor);
-    Ctl_textset(rec->kind, kind);
-    Ctl_textset(rec->faceStyle, faceStyle);
-    rec->faceMode = faceMode;
+    Ctl_setrecord(*rec, bevel, frameStyle, value, scale, caption, int32_t(textColor), kind, faceStyle, faceMode);
     Ctl_meterset(owner, id, 0, std::string());
 }
 

@@ -15,15 +15,7 @@ void Ctl_display(QWidget* owner, int id, int x, int y, int& width, int& height, 
     if (!rec) return;
     BackgroundCache_create();
     Ctl_add(owner, id, x, y, width, height, picture);
-    rec->bevel = bevel;
-    Ctl_textset(rec->frameStyle, frameStyle);
-    rec->value = value;
-    rec->scale = int16_t(scale);
-    Ctl_textset(rec->caption, caption);
-    rec->textColor = int32_t(textColor);
-    Ctl_textset(rec->kind, kind);
-    Ctl_textset(rec->faceStyle, faceStyle);
-    rec->faceMode = faceMode;
+    Ctl_setrecord(*rec, bevel, frameStyle, value, scale, caption, int32_t(textColor), kind, faceStyle, faceMode);
     if (!Draw_select(owner, id)) return;
     const double w = Draw_width(), h = Draw_height();
     width = int(w);

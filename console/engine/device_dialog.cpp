@@ -8,34 +8,19 @@
 
 namespace zt {
 
-DeviceDialog Dialog_midiout() {
-  DeviceDialog dialog;
-  dialog.title = "Midi out device";
-  MidiOut* out = enginePlatform.midiOut;
-  int n = out ? out->count() : 0;
-  Log_line("Midi device out trovati :" + Text_str(n));
-  // Every device is listed, however many the system has.
-  for (int i = 0; i < n; ++i) {
-    std::string name;
-    out->name(i, name);
-    std::string entry = Text_str(i) + " " + name;
-    Log_line(entry);
-    dialog.entries.push_back(entry);
-  }
-  dialog.selected = consoleState.synthFound == 1 ? 1 : 0;
-  if (dialog.selected >= static_cast<int>(dialog.entries.size())) dialog.selected = dialog.entries.empty() ? -1 : 0;
-  return dialog;
-}
+namespace {
 
-DeviceDialog Dialog_midiin() {
+// Lists every device, however many the system has, writing the count and
+// each entry to the log.
+template <typename Devices>
+DeviceDialog listDevices(const char* title, const char* countLine, Devices* devices) {
   DeviceDialog dialog;
-  dialog.title = "Midi in device";
-  MidiIn* in = enginePlatform.midiIn;
-  int n = in ? in->count() : 0;
-  Log_line("Midi device trovati :" + Text_str(n));
+  dialog.title = title;
+  int n = devices ? devices->count() : 0;
+  Log_line(countLine + Text_str(n));
   for (int i = 0; i < n; ++i) {
     std::string name;
-    in->name(i, name);
+    devices->name(i, name);
     std::string entry = Text_str(i) + " " + name;
     Log_line(entry);
     dialog.entries.push_back(entry);
@@ -43,6 +28,17 @@ DeviceDialog Dialog_midiin() {
   dialog.selected = dialog.entries.empty() ? -1 : 0;
   return dialog;
 }
+
+}  // namespace
+
+DeviceDialog Dialog_midiout() {
+  DeviceDialog dialog = listDevices("Midi out device", "Midi device out trovati :", enginePlatform.midiOut);
+  // The second entry when a Live/AWE synthesiser was found at start-up.
+  if (consoleState.synthFound == 1 && dialog.entries.size() > 1) dialog.selected = 1;
+  return dialog;
+}
+
+DeviceDialog Dialog_midiin() { return listDevices("Midi in device", "Midi device trovati :", enginePlatform.midiIn); }
 
 void Dialog_midioutchoose(const std::string& entry, const std::function<void(const std::string&)>& show) {
   Midi_closeout();
