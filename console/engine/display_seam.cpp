@@ -24,9 +24,29 @@ std::atomic<uint64_t> dropped{0};
 std::atomic<int> failureState{0};
 char failureText[96];
 
-// The last request queued by this thread in the current batch.
-thread_local DisplayRequest lastQueued;
-thread_local bool haveLastQueued = false;
+// The last text-less request queued by this thread in the current batch
+// (keyboard marks, indicators, register buttons: the ones a key repeats).
+// Plain data, so the thread-local needs no construction on each use.
+struct LastRequest {
+  bool valid;
+  DisplayKind kind;
+  int32_t id, a, b;
+  double level;
+};
+thread_local LastRequest lastQueued{};
+
+bool repeatsLast(const DisplayRequest& r) {
+  const LastRequest& l = lastQueued;
+  return l.valid && r.text.empty() && l.kind == r.kind && l.id == r.id && l.a == r.a && l.b == r.b &&
+         l.level == r.level;
+}
+
+void rememberLast(const DisplayRequest& r) {
+  if (r.text.empty())
+    lastQueued = {true, r.kind, r.id, r.a, r.b, r.level};
+  else
+    lastQueued.valid = false;
+}
 
 bool onWindowThread() { return std::this_thread::get_id() == windowThread.load(std::memory_order_relaxed); }
 
@@ -70,21 +90,20 @@ void Display_reset() {
   failureState.store(0);
   dropped.store(0);
   wakePending.store(false);
-  haveLastQueued = false;
+  lastQueued.valid = false;
 }
 
 uint64_t Display_dropped() { return dropped.load(); }
 
-void Display_batch() { haveLastQueued = false; }
+void Display_batch() { lastQueued.valid = false; }
 
 void Display_request(const DisplayRequest& request) {
   if (onWindowThread()) {
     if (DisplaySink* s = sink.load()) s->display(request);
     return;
   }
-  if (haveLastQueued && lastQueued == request) return;
-  lastQueued = request;
-  haveLastQueued = true;
+  if (repeatsLast(request)) return;
+  rememberLast(request);
   // When full, make room by dropping the oldest request: the newest state
   // is the one worth showing.
   for (int attempt = 0; !queue.push(request); ++attempt) {

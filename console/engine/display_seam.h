@@ -74,9 +74,10 @@ void Display_reset();
 // Requests dropped because the queue was full, since the last reset.
 uint64_t Display_dropped();
 
-// Starts a new batch of requests on this thread. Within a batch a request
-// identical to the one just before it from the same thread is redundant and
-// is not queued again (the 32 registers of one key light the same indicator).
+// Starts a new batch of requests on this thread. Within a batch a text-less
+// request identical to the one just before it from the same thread is
+// redundant and is not queued again (the 32 registers of one key light the
+// same indicator).
 void Display_batch();
 
 void Display_request(const DisplayRequest& request);
