@@ -1,11 +1,11 @@
-#include "buttons_lamps.h"
+#include "controls/buttons_lamps.h"
 
-#include "control_table.h"
-#include "control_widget.h"
-#include "drawing_layer.h"
-#include "framework.h"
-#include "meters.h"
-#include "primitives.h"
+#include "controls/control_table.h"
+#include "controls/control_widget.h"
+#include "controls/drawing_layer.h"
+#include "controls/framework.h"
+#include "controls/meters.h"
+#include "controls/primitives.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Two-state buttons, rectangular lamps and round lamps.
 #pragma once
 
-#include "colour.h"
+#include "controls/colour.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "control_table.h"
+#include "controls/control_table.h"
 
-#include "input_state.h"
+#include "controls/input_state.h"
 
 #include <cstring>
 #include <memory>

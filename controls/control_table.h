@@ -2,7 +2,7 @@
 // cache of saved control backgrounds.
 #pragma once
 
-#include "colour.h"
+#include "controls/colour.h"
 
 #include <QImage>
 #include <array>

@@ -1,6 +1,6 @@
-#include "control_widget.h"
+#include "controls/control_widget.h"
 
-#include "control_table.h"
+#include "controls/control_table.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
-#include "cursor_values.h"
+#include "controls/cursor_values.h"
 
-#include "control_table.h"
-#include "control_widget.h"
-#include "input_state.h"
+#include "controls/control_table.h"
+#include "controls/control_widget.h"
+#include "controls/input_state.h"
 
 #include <QWidget>
 #include <algorithm>

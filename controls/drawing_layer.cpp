@@ -1,8 +1,8 @@
-#include "drawing_layer.h"
+#include "controls/drawing_layer.h"
 
-#include "control_table.h"
-#include "control_widget.h"
-#include "text_codec.h"
+#include "controls/control_table.h"
+#include "controls/control_widget.h"
+#include "controls/text_codec.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -6,7 +6,7 @@
 // background with its top-left corner at the current position.
 #pragma once
 
-#include "colour.h"
+#include "controls/colour.h"
 
 #include <QImage>
 #include <string>

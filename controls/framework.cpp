@@ -1,10 +1,10 @@
-#include "framework.h"
+#include "controls/framework.h"
 
-#include "buttons_lamps.h"
-#include "control_table.h"
-#include "control_widget.h"
-#include "drawing_layer.h"
-#include "text_codec.h"
+#include "controls/buttons_lamps.h"
+#include "controls/control_table.h"
+#include "controls/control_widget.h"
+#include "controls/drawing_layer.h"
+#include "controls/text_codec.h"
 
 #include <QFileInfo>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "input_state.h"
+#include "controls/input_state.h"
 
 #include <QCoreApplication>
 #include <QCursor>

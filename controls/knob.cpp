@@ -1,11 +1,11 @@
-#include "knob.h"
+#include "controls/knob.h"
 
-#include "control_table.h"
-#include "control_widget.h"
-#include "drawing_layer.h"
-#include "framework.h"
-#include "input_state.h"
-#include "primitives.h"
+#include "controls/control_table.h"
+#include "controls/control_widget.h"
+#include "controls/drawing_layer.h"
+#include "controls/framework.h"
+#include "controls/input_state.h"
+#include "controls/primitives.h"
 
 #include <QWidget>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "meters.h"
+#include "controls/meters.h"
 
-#include "control_table.h"
-#include "control_widget.h"
-#include "drawing_layer.h"
-#include "framework.h"
-#include "primitives.h"
+#include "controls/control_table.h"
+#include "controls/control_widget.h"
+#include "controls/drawing_layer.h"
+#include "controls/framework.h"
+#include "controls/primitives.h"
 
 #include <cstdio>
 

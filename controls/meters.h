@@ -3,7 +3,7 @@
 // background cache and repaint only what moves.
 #pragma once
 
-#include "colour.h"
+#include "controls/colour.h"
 
 #include <string>
 

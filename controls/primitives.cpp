@@ -1,8 +1,8 @@
-#include "primitives.h"
+#include "controls/primitives.h"
 
-#include "control_widget.h"
-#include "drawing_layer.h"
-#include "framework.h"
+#include "controls/control_widget.h"
+#include "controls/drawing_layer.h"
+#include "controls/framework.h"
 
 #include <algorithm>
 #include <cctype>

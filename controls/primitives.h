@@ -3,7 +3,7 @@
 // drawing layer, whose client size is w by h.
 #pragma once
 
-#include "colour.h"
+#include "controls/colour.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "text_codec.h"
+#include "controls/text_codec.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "text_display.h"
+#include "controls/text_display.h"
 
-#include "control_table.h"
-#include "control_widget.h"
-#include "drawing_layer.h"
-#include "framework.h"
-#include "primitives.h"
+#include "controls/control_table.h"
+#include "controls/control_widget.h"
+#include "controls/drawing_layer.h"
+#include "controls/framework.h"
+#include "controls/primitives.h"
 
 void Ctl_display(QWidget* owner, int id, int x, int y, int& width, int& height, const std::string& picture,
                  int bevel, const std::string& frameStyle, float value, int scale, const std::string& caption,

@@ -2,7 +2,7 @@
 // with a dark shadow over a cached bevelled screen.
 #pragma once
 
-#include "colour.h"
+#include "controls/colour.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "tooltips.h"
+#include "controls/tooltips.h"
 
-#include "control_widget.h"
-#include "text_codec.h"
+#include "controls/control_widget.h"
+#include "controls/text_codec.h"
 
 #include <QFontMetrics>
 #include <QToolTip>

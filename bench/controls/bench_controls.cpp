@@ -2,7 +2,7 @@
 // a channel lamp, a volume bar, the status display and a whole register
 // panel. The window is shown (offscreen unless a display is set), so every
 // figure includes putting the new image on screen.
-#include "controls.h"
+#include "controls/controls.h"
 
 #include <QApplication>
 #include <QWidget>

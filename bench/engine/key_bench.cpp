@@ -8,8 +8,8 @@
 #include <new>
 #include <thread>
 
-#include "engine.h"
-#include "memory_midi.h"
+#include "console/engine/engine.h"
+#include "platform/midi/memory_midi.h"
 
 namespace {
 

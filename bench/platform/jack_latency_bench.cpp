@@ -9,9 +9,9 @@
 #include <map>
 #include <thread>
 
-#include "default_devices.h"
-#include "engine.h"
-#include "jack_fixture.h"
+#include "platform/midi/default_devices.h"
+#include "console/engine/engine.h"
+#include "tests/support/jack_fixture.h"
 
 using namespace zt;
 using zt::test::JackMidiClient;

@@ -1,4 +1,4 @@
-#include "channel_color.h"
+#include "console/engine/channel_color.h"
 
 namespace zt {
 

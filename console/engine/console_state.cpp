@@ -1,6 +1,6 @@
-#include "console_state.h"
+#include "console/engine/console_state.h"
 
-#include "number_text.h"
+#include "console/engine/number_text.h"
 
 namespace zt {
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <string>
 
-#include "relaxed_int.h"
+#include "console/engine/relaxed_int.h"
 
 namespace zt {
 

@@ -1,10 +1,10 @@
-#include "device_dialog.h"
+#include "console/engine/device_dialog.h"
 
-#include "console_state.h"
-#include "display_seam.h"
-#include "engine_platform.h"
-#include "midi_devices.h"
-#include "number_text.h"
+#include "console/engine/console_state.h"
+#include "console/engine/display_seam.h"
+#include "console/engine/engine_platform.h"
+#include "console/engine/midi_devices.h"
+#include "console/engine/number_text.h"
 
 namespace zt {
 

@@ -1,10 +1,10 @@
-#include "display_seam.h"
+#include "console/engine/display_seam.h"
 
 #include <atomic>
 #include <cstring>
 #include <thread>
 
-#include "bounded_queue.h"
+#include "console/engine/bounded_queue.h"
 
 namespace zt {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "number_text.h"
+#include "console/engine/number_text.h"
 
 namespace zt {
 

@@ -1,15 +1,15 @@
-#include "engine_commands.h"
+#include "console/engine/engine_commands.h"
 
 #include <string>
 #include <vector>
 
-#include "channel_color.h"
-#include "console_state.h"
-#include "display_seam.h"
-#include "engine_platform.h"
-#include "midi_routing.h"
-#include "midi_send.h"
-#include "number_text.h"
+#include "console/engine/channel_color.h"
+#include "console/engine/console_state.h"
+#include "console/engine/display_seam.h"
+#include "console/engine/engine_platform.h"
+#include "console/engine/midi_routing.h"
+#include "console/engine/midi_send.h"
+#include "console/engine/number_text.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "engine_platform.h"
+#include "console/engine/engine_platform.h"
 
 #include <chrono>
 #include <thread>

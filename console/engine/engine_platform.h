@@ -1,8 +1,8 @@
 #pragma once
 // The platform services the engine calls: the MIDI device layer and the
 // pauses of its commands. Attached once at start-up (and by tests).
-#include "midi_in.h"
-#include "midi_out.h"
+#include "platform/midi/midi_in.h"
+#include "platform/midi/midi_out.h"
 
 namespace zt {
 

@@ -1,12 +1,12 @@
-#include "midi_routing.h"
+#include "console/engine/midi_routing.h"
 
-#include "channel_color.h"
-#include "console_state.h"
-#include "display_seam.h"
-#include "midi_in.h"
-#include "midi_send.h"
-#include "note_names.h"
-#include "number_text.h"
+#include "console/engine/channel_color.h"
+#include "console/engine/console_state.h"
+#include "console/engine/display_seam.h"
+#include "platform/midi/midi_in.h"
+#include "console/engine/midi_send.h"
+#include "console/engine/note_names.h"
+#include "console/engine/number_text.h"
 
 namespace zt {
 

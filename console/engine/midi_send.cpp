@@ -1,8 +1,8 @@
-#include "midi_send.h"
+#include "console/engine/midi_send.h"
 
-#include "console_state.h"
-#include "display_seam.h"
-#include "engine_platform.h"
+#include "console/engine/console_state.h"
+#include "console/engine/display_seam.h"
+#include "console/engine/engine_platform.h"
 
 namespace zt {
 

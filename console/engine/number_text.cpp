@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "console/engine/number_text.h"
 
 #include <cmath>
 #include <limits>

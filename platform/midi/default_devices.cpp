@@ -1,7 +1,7 @@
-#include "default_devices.h"
+#include "platform/midi/default_devices.h"
 
-#include "rtmidi_driver.h"
-#include "synth_driver.h"
+#include "platform/midi/rtmidi_driver.h"
+#include "platform/midi/synth_driver.h"
 
 namespace zt {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "midi_result.h"
+#include "platform/midi/midi_result.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "memory_midi.h"
+#include "platform/midi/memory_midi.h"
 
 #include <algorithm>
 

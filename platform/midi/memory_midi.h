@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "midi_in.h"
-#include "midi_out.h"
+#include "platform/midi/midi_in.h"
+#include "platform/midi/midi_out.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "midi_in.h"
+#include "platform/midi/midi_in.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "midi_out.h"
+#include "platform/midi/midi_out.h"
 
 #include <thread>
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "driver_list.h"
-#include "midi_result.h"
+#include "platform/midi/driver_list.h"
+#include "platform/midi/midi_result.h"
 
 namespace zt {
 

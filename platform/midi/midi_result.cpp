@@ -1,4 +1,4 @@
-#include "midi_result.h"
+#include "platform/midi/midi_result.h"
 
 namespace zt {
 

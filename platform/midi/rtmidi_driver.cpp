@@ -1,4 +1,4 @@
-#include "rtmidi_driver.h"
+#include "platform/midi/rtmidi_driver.h"
 
 #include <rtmidi/RtMidi.h>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "midi_in.h"
-#include "midi_out.h"
+#include "platform/midi/midi_in.h"
+#include "platform/midi/midi_out.h"
 
 namespace zt {
 

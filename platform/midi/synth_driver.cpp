@@ -1,4 +1,4 @@
-#include "synth_driver.h"
+#include "platform/midi/synth_driver.h"
 
 #include <fluidsynth.h>
 

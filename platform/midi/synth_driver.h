@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "midi_out.h"
+#include "platform/midi/midi_out.h"
 
 namespace zt {
 

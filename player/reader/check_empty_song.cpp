@@ -1,6 +1,6 @@
-#include "check_empty_song.h"
+#include "player/reader/check_empty_song.h"
 
-#include "reader_messages.h"
+#include "player/reader/reader_messages.h"
 
 namespace zt {
 

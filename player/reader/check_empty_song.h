@@ -1,6 +1,6 @@
 #pragma once
-#include "song_host.h"
-#include "song_state.h"
+#include "player/reader/song_host.h"
+#include "player/reader/song_state.h"
 
 namespace zt {
 

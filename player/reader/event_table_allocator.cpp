@@ -1,4 +1,4 @@
-#include "event_table_allocator.h"
+#include "player/reader/event_table_allocator.h"
 
 #include <new>
 

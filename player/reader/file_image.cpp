@@ -1,4 +1,4 @@
-#include "file_image.h"
+#include "player/reader/file_image.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,14 +1,14 @@
-#include "load_song.h"
+#include "player/reader/load_song.h"
 
 #include <algorithm>
 #include <string_view>
 #include <utility>
 
-#include "file_image.h"
-#include "number_text.h"
-#include "reader_messages.h"
-#include "track_parser.h"
-#include "track_split.h"
+#include "player/reader/file_image.h"
+#include "player/reader/number_text.h"
+#include "player/reader/reader_messages.h"
+#include "player/reader/track_parser.h"
+#include "player/reader/track_split.h"
 
 namespace zt {
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "song_host.h"
-#include "song_state.h"
+#include "player/reader/song_host.h"
+#include "player/reader/song_state.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "player/reader/number_text.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "read_var_len.h"
+#include "player/reader/read_var_len.h"
 
 namespace zt {
 

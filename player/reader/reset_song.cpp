@@ -1,4 +1,4 @@
-#include "reset_song.h"
+#include "player/reader/reset_song.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "song_state.h"
+#include "player/reader/song_state.h"
 
 namespace zt {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "event_table_allocator.h"
-#include "midi_event.h"
+#include "player/reader/event_table_allocator.h"
+#include "player/reader/midi_event.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "tempo_bpm.h"
+#include "player/reader/tempo_bpm.h"
 
 namespace zt {
 

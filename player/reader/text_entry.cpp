@@ -1,6 +1,6 @@
-#include "text_entry.h"
+#include "player/reader/text_entry.h"
 
-#include "number_text.h"
+#include "player/reader/number_text.h"
 
 namespace zt {
 

@@ -1,8 +1,8 @@
-#include "track_parser.h"
+#include "player/reader/track_parser.h"
 
-#include "read_var_len.h"
-#include "tempo_bpm.h"
-#include "text_entry.h"
+#include "player/reader/read_var_len.h"
+#include "player/reader/tempo_bpm.h"
+#include "player/reader/text_entry.h"
 
 namespace zt {
 

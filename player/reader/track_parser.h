@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "midi_event.h"
-#include "song_state.h"
+#include "player/reader/midi_event.h"
+#include "player/reader/song_state.h"
 
 namespace zt {
 

@@ -1,4 +1,4 @@
-#include "track_split.h"
+#include "player/reader/track_split.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Two-state buttons, pictures, rectangular and round lamps.
-#include "fixture.h"
+#include "tests/controls/fixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>

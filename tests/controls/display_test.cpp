@@ -1,5 +1,5 @@
 // The green text display.
-#include "fixture.h"
+#include "tests/controls/fixture.h"
 
 namespace {
 

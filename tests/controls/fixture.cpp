@@ -1,4 +1,4 @@
-#include "fixture.h"
+#include "tests/controls/fixture.h"
 
 void ControlsTest::SetUp()
 {

@@ -2,7 +2,7 @@
 // scripted mouse for every test.
 #pragma once
 
-#include "controls.h"
+#include "controls/controls.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

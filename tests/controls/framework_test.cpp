@@ -1,5 +1,5 @@
 // The control table, the creation step, the cursor helpers, clicks and tooltips.
-#include "fixture.h"
+#include "tests/controls/fixture.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
 // The rotary knob: angle and percentage arithmetic and the cursor's angle.
-#include "fixture.h"
+#include "tests/controls/fixture.h"
 
 namespace {
 

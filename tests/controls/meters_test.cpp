@@ -1,5 +1,5 @@
 // Meter indicators, ticks, caption formats and the background cache.
-#include "fixture.h"
+#include "tests/controls/fixture.h"
 
 namespace {
 

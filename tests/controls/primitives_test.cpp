@@ -1,5 +1,5 @@
 // Colour ramps, bevels, frames, faces and caption placement.
-#include "fixture.h"
+#include "tests/controls/fixture.h"
 
 namespace {
 

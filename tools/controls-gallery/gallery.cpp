@@ -1,6 +1,6 @@
-#include "gallery.h"
+#include "tools/controls-gallery/gallery.h"
 
-#include "controls.h"
+#include "controls/controls.h"
 
 #include <QDir>
 #include <QImage>

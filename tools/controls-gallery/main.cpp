@@ -1,7 +1,7 @@
 // controls-gallery: shows every control of the custom control library.
 // With --screenshot FILE.png it draws the window once off screen, writes the
 // picture and ends.
-#include "gallery.h"
+#include "tools/controls-gallery/gallery.h"
 
 #include <QApplication>
 #include <QWidget>

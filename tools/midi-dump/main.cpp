@@ -2,11 +2,11 @@
 // song check) and prints the resulting song, one item a line.
 #include <cstdio>
 
-#include "check_empty_song.h"
-#include "load_song.h"
-#include "recording_host.h"
-#include "reset_song.h"
-#include "song_dump.h"
+#include "player/reader/check_empty_song.h"
+#include "player/reader/load_song.h"
+#include "tools/midi-dump/recording_host.h"
+#include "player/reader/reset_song.h"
+#include "tools/midi-dump/song_dump.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -1,4 +1,4 @@
-#include "recording_host.h"
+#include "tools/midi-dump/recording_host.h"
 
 namespace zt {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "song_host.h"
+#include "player/reader/song_host.h"
 
 namespace zt {
 

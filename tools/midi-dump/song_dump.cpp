@@ -1,4 +1,4 @@
-#include "song_dump.h"
+#include "tools/midi-dump/song_dump.h"
 
 #include <charconv>
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "song_state.h"
+#include "player/reader/song_state.h"
 
 namespace zt {
 

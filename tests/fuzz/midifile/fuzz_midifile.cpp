@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "check_empty_song.h"
-#include "load_song.h"
-#include "reset_song.h"
+#include "player/reader/check_empty_song.h"
+#include "player/reader/load_song.h"
+#include "player/reader/reset_song.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <string>
 
-#include "console_state.h"
-#include "display_seam.h"
-#include "file_fields.h"
-#include "presets.h"
-#include "program_names.h"
+#include "console/engine/console_state.h"
+#include "console/engine/display_seam.h"
+#include "console/app/files/file_fields.h"
+#include "console/app/files/presets.h"
+#include "console/app/files/program_names.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "console_state.h"
-#include "display_seam.h"
-#include "program_list.h"
-#include "program_names.h"
+#include "console/engine/console_state.h"
+#include "console/engine/display_seam.h"
+#include "console/app/files/program_list.h"
+#include "console/app/files/program_names.h"
 
 namespace {
 

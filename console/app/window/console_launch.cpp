@@ -1,0 +1,53 @@
+#include "console/app/window/console_launch.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include "console/engine/display_seam.h"
+
+namespace zt {
+
+namespace {
+
+// The directory of the running program, with or without an application
+// object.
+QString programDirectory() {
+  if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
+  return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+}  // namespace
+
+void Soundfont_runbatch() {
+  if (!QFileInfo(QString::fromLatin1(kLoaderBatch)).isFile()) {
+    Log_line(std::string(kLoaderBatch) + " non trovato");
+    return;
+  }
+  QProcess loader;
+  // The loader's own messages go where the console's go.
+  loader.setProcessChannelMode(QProcess::ForwardedChannels);
+  loader.start(QStringLiteral("sh"), {QString::fromLatin1(kLoaderBatch)});
+  if (!loader.waitForStarted(-1)) {
+    Log_line(std::string(kLoaderBatch) + " non avviato");
+    return;
+  }
+  loader.waitForFinished(-1);
+}
+
+bool Player_startfrom(const std::string& programDir) {
+  QString program = QString::fromLatin1(kPlayerProgram);
+  if (!programDir.empty()) {
+    QFileInfo beside(QString::fromStdString(programDir) + QLatin1Char('/') + program);
+    if (beside.isFile() && beside.isExecutable()) program = beside.absoluteFilePath();
+  }
+  if (QProcess::startDetached(program, QStringList{})) return true;
+  Log_line(std::string(kPlayerProgram) + " non avviato");
+  return false;
+}
+
+bool Player_start() { return Player_startfrom(programDirectory().toStdString()); }
+
+}  // namespace zt

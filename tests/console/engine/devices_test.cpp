@@ -1,0 +1,122 @@
+// Opening and closing the console's devices, the synthesiser check and the
+// device dialogs' logic.
+#include "tests/support/engine_fixture.h"
+
+namespace zt::test {
+namespace {
+
+class DevicesTest : public EngineTest {};
+
+TEST_F(DevicesTest, FindsALiveOrAweSynthesiserInAnyCase) {
+  EXPECT_EQ(Midi_findsynth(), 0);
+  MidiOut out;
+  out.addDriver(std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"Midi Through", "SB Live! Synth A"}));
+  Engine_attach(out, *midiIn);
+  EXPECT_EQ(Midi_findsynth(), 1);
+  MidiOut awe;
+  awe.addDriver(std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"creative aWe32"}));
+  Engine_attach(awe, *midiIn);
+  EXPECT_EQ(Midi_findsynth(), 1);
+  MidiOut none;
+  Engine_attach(none, *midiIn);
+  EXPECT_EQ(Midi_findsynth(), 0);
+  auto dialog = Dialog_midiout();
+  EXPECT_TRUE(dialog.entries.empty());
+  EXPECT_EQ(sink.texts(DisplayKind::Log), std::vector<std::string>{"Midi device out trovati : 0"});
+  Engine_attach(*midiOut, *midiIn);
+}
+
+TEST_F(DevicesTest, InputOpensOnceAndClosesOnlyWhenOpen) {
+  EXPECT_EQ(Midi_closein(), 0);
+  EXPECT_EQ(Midi_openin(1), 1);
+  EXPECT_NE(consoleState.hMidiIn, 0);
+  EXPECT_EQ(Midi_openin(0), 0);  // already open
+  EXPECT_EQ(Midi_startin(), 1);
+  EXPECT_EQ(sink.texts(DisplayKind::Log), std::vector<std::string>{"Open Midi Device In  1 is OK"});
+  // The driver's open and close notices reach the status display.
+  EXPECT_EQ(Midi_closein(), 1);
+  EXPECT_EQ(consoleState.hMidiIn, 0);
+  EXPECT_EQ(sink.texts(DisplayKind::Status), (std::vector<std::string>{"<open", "<close"}));
+  inDriver->failOpen(1, MIDIERR_ALLOCATED);
+  EXPECT_EQ(Midi_openin(1), 0);
+  EXPECT_EQ(consoleState.hMidiIn, 0);
+  EXPECT_EQ(Midi_openin(9), 0);
+}
+
+TEST_F(DevicesTest, OutputOpenAndCloseWriteTheLog) {
+  Midi_openout(2);
+  int32_t first = consoleState.hMidiOut;
+  EXPECT_NE(first, 0);
+  Midi_closeout();
+  EXPECT_EQ(consoleState.hMidiOut, first);  // the handle is kept, and sends on it now fail
+  EXPECT_EQ(pauses(), std::vector<int>{3000});
+  Midi_closeout();
+  outDriver->failOpen(1, MIDIERR_ALLOCATED);
+  Midi_openout(1);
+  Midi_openout(7);
+  auto log = sink.texts(DisplayKind::Log);
+  ASSERT_EQ(log.size(), 5u);
+  EXPECT_EQ(log[0], "Open Midi Device Out  2 \xE8 OK");
+  EXPECT_EQ(log[1], "Close OK");
+  EXPECT_EQ(log[2].rfind("Errore", 0), 0u);
+  EXPECT_NE(log[2].find("invalid"), std::string::npos);
+  EXPECT_EQ(log[3].rfind("Open Midi Device Out errore:", 0), 0u);
+  EXPECT_NE(log[3].find(" 4"), std::string::npos);
+  EXPECT_EQ(log[4].rfind("Open Midi Device Out errore:", 0), 0u);
+}
+
+TEST_F(DevicesTest, SendsOnAClosedOutputFailAndCloseTheConsole) {
+  openOutput();
+  drawRegister(1, "19 Organ", 255);
+  Midi_closeout();
+  Midi_noteon(60, 127, 0, kKeyboardUpper);
+  EXPECT_EQ(outDriver->sendCount(), 0);
+  ASSERT_EQ(sink.failures.size(), 1u);
+  EXPECT_EQ(sink.failures[0], "Errore in Midi_progchang\r\nDevice?");
+}
+
+TEST_F(DevicesTest, OutputDialogListsEveryDeviceAndPreselectsBySynthFound) {
+  auto dialog = Dialog_midiout();
+  EXPECT_EQ(dialog.title, "Midi out device");
+  EXPECT_EQ(dialog.entries, (std::vector<std::string>{" 0 FluidSynth", " 1 Port A", " 2 Port B"}));
+  EXPECT_EQ(dialog.selected, 0);
+  EXPECT_EQ(sink.texts(DisplayKind::Log), (std::vector<std::string>{"Midi device out trovati : 3", " 0 FluidSynth",
+                                                                    " 1 Port A", " 2 Port B"}));
+  consoleState.synthFound = 1;
+  EXPECT_EQ(Dialog_midiout().selected, 1);
+}
+
+TEST_F(DevicesTest, ChoosingAnOutputClosesWaitsShowsThenOpens) {
+  openOutput(0);
+  std::vector<std::string> shown;
+  Dialog_midioutchoose(" 2 Port B", [&](const std::string& m) {
+    shown.push_back(m);
+    EXPECT_EQ(outDriver->openCount(), 0);  // the old output is closed before the message
+  });
+  EXPECT_EQ(shown, std::vector<std::string>{"Midi out ora \xE8 :  2 Port B"});
+  EXPECT_EQ(consoleState.midiOutDevice, 2);
+  EXPECT_EQ(outDriver->openCount(), 1);
+  EXPECT_EQ(pauses(), std::vector<int>{3000});
+  EXPECT_EQ(Midi_send(0x90), MIDI_OK);
+  EXPECT_EQ(outDriver->records().back().port, 2);
+}
+
+TEST_F(DevicesTest, ChoosingAnInputReopensAndStartsIt) {
+  ASSERT_EQ(Midi_openin(0), 1);
+  auto dialog = Dialog_midiin();
+  EXPECT_EQ(dialog.title, "Midi in device");
+  EXPECT_EQ(dialog.selected, 0);
+  EXPECT_EQ(sink.texts(DisplayKind::Log)[1], "Midi device trovati : 2");
+  std::string shown;
+  Dialog_midiinchoose(" 1 Keyboard", [&](const std::string& m) { shown = m; });
+  EXPECT_EQ(shown, "Midi in ora \xE8 :  1 Keyboard");
+  EXPECT_EQ(consoleState.midiInDevice, 1);
+  openOutput();
+  inDriver->inject(1, msg(0xB0, 7, 1));
+  inDriver->inject(0, msg(0xB0, 7, 2));  // the old device is closed: lost
+  inDriver->drain();
+  EXPECT_EQ(sent(), std::vector<uint32_t>{msg(0xB0, 7, 1)});
+}
+
+}  // namespace
+}  // namespace zt::test

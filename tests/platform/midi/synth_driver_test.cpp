@@ -1,0 +1,225 @@
+// The embedded synthesiser, rendered without an audio driver so the test
+// pulls the samples itself and measures them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "tests/support/audio_analysis.h"
+#include "tests/support/jack_fixture.h"
+#include "platform/midi/synth_driver.h"
+
+namespace zt {
+namespace {
+
+using test::Audio_pitch;
+using test::Audio_rms;
+
+constexpr uint32_t kChurchOrgan = 0x13C0;  // program 19 on channel 0
+
+class Synth : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("ZT_AUDIO_DRIVER", "none", 1);
+    unsetenv("ZT_SOUNDFONT");
+    synth_ = std::make_shared<SynthOutDriver>();
+    out_.addDriver(synth_);
+    ASSERT_EQ(MIDI_OK, out_.open(handle_, 0));
+    rate_ = synth_->sampleRate();
+  }
+
+  // Renders `seconds` of audio and returns the left channel.
+  std::vector<float> render(double seconds) {
+    size_t frames = static_cast<size_t>(seconds * rate_);
+    std::vector<float> left(frames), right(frames);
+    EXPECT_EQ(MIDI_OK, synth_->render(left.data(), right.data(), static_cast<int>(frames)));
+    return left;
+  }
+
+  double pitchOf(const std::vector<float>& audio) {
+    size_t tail = static_cast<size_t>(0.3 * rate_);
+    return Audio_pitch(audio, audio.size() - tail, tail, rate_, 60, 1000);
+  }
+
+  std::shared_ptr<SynthOutDriver> synth_;
+  MidiOut out_;
+  int32_t handle_ = 0;
+  double rate_ = 0;
+};
+
+TEST_F(Synth, IsOneDeviceWithAPlainName) {
+  std::string name;
+  EXPECT_EQ(1, out_.count());
+  ASSERT_EQ(MIDI_OK, out_.name(0, name));
+  EXPECT_EQ("FluidSynth", name);
+  EXPECT_FALSE(synth_->hasAudioDriver());
+  EXPECT_GT(rate_, 8000);
+}
+
+TEST_F(Synth, ChurchOrganSoundsAtThePitchOfTheKeyAndAllNotesOffSilencesIt) {
+  std::vector<float> quiet = render(0.2);
+  EXPECT_LT(Audio_rms(quiet, 0, quiet.size()), 1e-4);
+
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, kChurchOrgan));
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x643990));  // key 57, the A at 220 Hz
+  std::vector<float> a3 = render(1.0);
+  double playing = Audio_rms(a3, a3.size() / 2, a3.size() / 2);
+  EXPECT_GT(playing, 0.005);
+  EXPECT_NEAR(220.0, pitchOf(a3), 220.0 * 0.02);
+
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x003980));  // release it
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x644590));  // key 69, the A at 440 Hz
+  render(0.5);  // the release of key 57 dies away
+  std::vector<float> a4 = render(0.8);
+  EXPECT_GT(Audio_rms(a4, 0, a4.size()), 0.005);
+  EXPECT_NEAR(440.0, pitchOf(a4), 440.0 * 0.02);
+
+  // All notes off on channel 0 (controller 123): after the release time and
+  // the reverb tail the output is practically silent.
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x007BB0));
+  std::vector<float> after = render(3.0);
+  size_t tail = static_cast<size_t>(0.3 * rate_);
+  EXPECT_LT(Audio_rms(after, after.size() - tail, tail), playing * 0.01);
+}
+
+TEST_F(Synth, AllNotesOffOnAnotherChannelLeavesTheKeySounding) {
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, kChurchOrgan));
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x644590));
+  render(0.3);
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x007BB1));  // channel 1
+  std::vector<float> audio = render(1.5);
+  size_t tail = static_cast<size_t>(0.3 * rate_);
+  EXPECT_GT(Audio_rms(audio, audio.size() - tail, tail), 0.005);
+  EXPECT_NEAR(440.0, pitchOf(audio), 440.0 * 0.02);
+}
+
+TEST_F(Synth, ClosingTheLastPortReleasesHeldKeys) {
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, kChurchOrgan));
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x644590));
+  std::vector<float> playing = render(0.4);
+  double level = Audio_rms(playing, 0, playing.size());
+  ASSERT_GT(level, 0.005);
+  ASSERT_EQ(MIDI_OK, out_.close(handle_));
+  EXPECT_NE(MIDI_OK, out_.send(handle_, 0x644590));
+  std::vector<float> after = render(3.0);
+  size_t tail = static_cast<size_t>(0.3 * rate_);
+  EXPECT_LT(Audio_rms(after, after.size() - tail, tail), level * 0.01);
+  // The same synth opens again at once, without reloading.
+  ASSERT_EQ(MIDI_OK, out_.open(handle_, 0));
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x644590));
+  std::vector<float> again = render(0.4);
+  EXPECT_GT(Audio_rms(again, 0, again.size()), 0.005);
+}
+
+TEST_F(Synth, AFullQueueRefusesSendsUntilTheAudioIsRendered) {
+  int accepted = 0;
+  int refused = 0;
+  for (int i = 0; i < 10000; ++i) {
+    int rc = out_.send(handle_, 0x0007B0 + 65536 * (i % 128));  // volume controller
+    if (rc == MIDI_OK)
+      ++accepted;
+    else {
+      EXPECT_EQ(MIDIERR_NOTREADY, rc);
+      ++refused;
+    }
+  }
+  EXPECT_GT(accepted, 100);
+  EXPECT_GT(refused, 0);
+  render(0.01);
+  EXPECT_EQ(MIDI_OK, out_.send(handle_, 0x007FB0));
+}
+
+// Several threads sending while the test thread renders: every message gets
+// through (the synth ends up with as many voices as when the same messages
+// are sent one by one).
+TEST_F(Synth, SendsFromManyThreadsWhileRenderingLoseNothing) {
+  constexpr uint32_t kThreads = 4;
+  auto keyOn = [](uint32_t channel, uint32_t k) { return 0x90 + channel + 256 * (48 + 7 * k + channel) + 65536 * 100; };
+  std::atomic<uint32_t> done{0};
+  std::atomic<int> refused{0};
+  std::vector<std::thread> threads;
+  for (uint32_t t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      // Each thread plays five keys with the organ on its own channel.
+      if (out_.send(handle_, 0xC0 + t + 256 * 19) != MIDI_OK) refused++;
+      for (uint32_t k = 0; k < 5; ++k)
+        if (out_.send(handle_, keyOn(t, k)) != MIDI_OK) refused++;
+      done++;
+    });
+  }
+  std::vector<float> left(64), right(64);
+  while (done.load() < kThreads) synth_->render(left.data(), right.data(), 64);
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(0, refused.load());
+  render(0.05);
+  int concurrent = synth_->activeVoiceCount();
+
+  auto serial = std::make_shared<SynthOutDriver>();
+  MidiOut out;
+  out.addDriver(serial);
+  int32_t handle = 0;
+  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  for (uint32_t t = 0; t < kThreads; ++t) {
+    ASSERT_EQ(MIDI_OK, out.send(handle, 0xC0 + t + 256 * 19));
+    for (uint32_t k = 0; k < 5; ++k) ASSERT_EQ(MIDI_OK, out.send(handle, keyOn(t, k)));
+  }
+  std::vector<float> l2(2205), r2(2205);
+  ASSERT_EQ(MIDI_OK, serial->render(l2.data(), r2.data(), 2205));
+  EXPECT_GE(serial->activeVoiceCount(), 20);
+  EXPECT_EQ(serial->activeVoiceCount(), concurrent);
+}
+
+TEST(SynthSoundFont, AMissingSoundFontFailsTheOpen) {
+  setenv("ZT_AUDIO_DRIVER", "none", 1);
+  setenv("ZT_SOUNDFONT", "/nonexistent/zt-test.sf2", 1);
+  auto synth = std::make_shared<SynthOutDriver>();
+  MidiOut out;
+  out.addDriver(synth);
+  int32_t handle = 0;
+  int rc = out.open(handle, 0);
+  EXPECT_NE(MIDI_OK, rc);
+  EXPECT_FALSE(Midi_errortext(rc).empty());
+  std::vector<float> l(16), r(16);
+  EXPECT_NE(MIDI_OK, synth->render(l.data(), r.data(), 16));
+  unsetenv("ZT_SOUNDFONT");
+}
+
+}  // namespace
+}  // namespace zt
+
+namespace zt {
+namespace {
+
+// With an audio driver (JACK's, on a private server) the driver's own thread
+// drains the queue before every block: a stream of sends far longer than the
+// queue gets through, and render() is refused.
+TEST(SynthAudioDriver, TheAudioThreadDrainsTheQueue) {
+  test::JackServer server;
+  ASSERT_TRUE(server.start()) << server.error();
+  setenv("ZT_AUDIO_DRIVER", "jack", 1);
+  unsetenv("ZT_SOUNDFONT");
+  {
+    auto synth = std::make_shared<SynthOutDriver>();
+    MidiOut out;
+    out.addDriver(synth);
+    int32_t handle = 0;
+    ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+    EXPECT_TRUE(synth->hasAudioDriver());
+    std::vector<float> l(64), r(64);
+    EXPECT_EQ(MIDIERR_ALLOCATED, synth->render(l.data(), r.data(), 64));
+
+    int refused = 0;
+    for (int burst = 0; burst < 40; ++burst) {
+      for (int i = 0; i < 500; ++i)
+        if (out.send(handle, 0x0007B0 + 65536 * (i % 128)) != MIDI_OK) ++refused;
+      // 500 messages, then a few periods for the audio thread to take them.
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_EQ(0, refused);
+    EXPECT_EQ(MIDI_OK, out.close(handle));
+  }
+  setenv("ZT_AUDIO_DRIVER", "none", 1);
+}
+
+}  // namespace
+}  // namespace zt

@@ -1,0 +1,95 @@
+#include "tests/support/midi_test_files.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "player/reader/check_empty_song.h"
+#include "player/reader/load_song.h"
+#include "player/reader/reset_song.h"
+
+namespace zt::test {
+
+Bytes B(std::initializer_list<int> bytes) {
+  Bytes out;
+  for (int b : bytes) out.push_back(static_cast<char>(b));
+  return out;
+}
+
+Bytes VarLen(uint32_t value) {
+  Bytes out(1, static_cast<char>(value & 0x7F));
+  while (value >>= 7) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+  return out;
+}
+
+static Bytes Be16(uint16_t v) { return B({v >> 8, v & 0xFF}); }
+static Bytes Be32(uint32_t v) {
+  return B({static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+            static_cast<int>(v & 0xFF)});
+}
+
+Bytes Header(uint16_t division, uint16_t tracks, uint16_t format) {
+  return "MThd" + Be32(6) + Be16(format) + Be16(tracks) + Be16(division);
+}
+
+Bytes Track(const Bytes& data) { return "MTrk" + Be32(static_cast<uint32_t>(data.size())) + data; }
+
+Bytes Meta(int type, const Bytes& data) {
+  return B({0x00, 0xFF, type}) + VarLen(static_cast<uint32_t>(data.size())) + data;
+}
+
+Bytes Tempo(uint32_t us) {
+  return Meta(0x51, B({static_cast<int>(us >> 16), static_cast<int>((us >> 8) & 0xFF), static_cast<int>(us & 0xFF)}));
+}
+
+Bytes EndOfTrack() { return B({0x00, 0xFF, 0x2F, 0x00}); }
+
+void MidiFileTest::SetUp() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zt-reader-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  dir_ = pattern;
+}
+
+void MidiFileTest::TearDown() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+static void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << path;
+}
+
+std::string MidiFileTest::Write(const std::string& name, const Bytes& bytes) {
+  const std::filesystem::path path = dir_ / name;
+  WriteFile(path, bytes);
+  if (const char* corpus = std::getenv("ZT_CORPUS_DIR"); corpus && *corpus && bytes.size() <= 4096) {
+    const std::filesystem::path seeds = std::filesystem::path(corpus) / "fuzz_midifile";
+    std::filesystem::create_directories(seeds);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    WriteFile(seeds / (std::string(info->test_suite_name()) + "." + info->name() + "." + name), bytes);
+  }
+  return path.string();
+}
+
+void MidiFileTest::Open(const std::string& path) {
+  ResetSong(song_, host_);
+  LoadSong(song_, path, host_);
+  CheckEmptySong(song_, host_);
+}
+
+}  // namespace zt::test
+
+namespace zt {
+
+bool operator==(const MidiEvent& a, const MidiEvent& b) {
+  return a.kind == b.kind && a.first == b.first && a.second == b.second && a.tick == b.tick;
+}
+
+void PrintTo(const MidiEvent& e, std::ostream* os) {
+  *os << "{kind " << e.kind << ", " << e.first << ", " << e.second << ", tick " << e.tick << "}";
+}
+
+}  // namespace zt

@@ -1,0 +1,62 @@
+#pragma once
+// Building small MIDI files byte by byte, writing them to a temporary
+// folder, and loading them as the player does.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "player/reader/midi_event.h"
+#include "player/reader/song_host.h"
+#include "player/reader/song_state.h"
+
+namespace zt::test {
+
+using Bytes = std::string;
+
+Bytes B(std::initializer_list<int> bytes);
+Bytes VarLen(uint32_t value);
+// "MThd", length 6, format, track count, division.
+Bytes Header(uint16_t division, uint16_t tracks = 1, uint16_t format = 1);
+// "MTrk", the data's length, the data.
+Bytes Track(const Bytes& data);
+// Delta time 0, FF, type, length, data.
+Bytes Meta(int type, const Bytes& data);
+Bytes Tempo(uint32_t microseconds);
+Bytes EndOfTrack();
+
+// Keeps every message the reader shows, and whether playback was stopped.
+class RecordingHost : public SongHost {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void StopPlayback() override { ++playbackStops; }
+  std::vector<std::string> messages;
+  int playbackStops = 0;
+};
+
+// A fresh temporary folder per test. Every file written is also given to
+// the fuzzer as a seed when ZT_CORPUS_DIR is set.
+class MidiFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::string Write(const std::string& name, const Bytes& bytes);
+  // ResetSong, LoadSong, CheckEmptySong on `song` with `host`.
+  void Open(const std::string& path);
+  void OpenBytes(const std::string& name, const Bytes& bytes) { Open(Write(name, bytes)); }
+
+  std::filesystem::path dir_;
+  SongState song_;
+  RecordingHost host_;
+};
+
+}  // namespace zt::test
+
+namespace zt {
+bool operator==(const MidiEvent& a, const MidiEvent& b);
+void PrintTo(const MidiEvent& e, std::ostream* os);
+}  // namespace zt
