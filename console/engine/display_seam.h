@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "console/engine/control_ids.h"
 #include "console/engine/number_text.h"
 
 namespace zt {
@@ -93,14 +94,5 @@ void Display_meter(int id, std::string_view caption, double level);
 void Log_line(std::string_view text);
 // Reports a failed MIDI send: the window shows `message` and closes.
 void Display_failure(std::string_view message);
-
-// Control ids the engine addresses.
-constexpr int kKeyboardUpper = 100;
-constexpr int kKeyboardLower = 101;
-constexpr int kMessageLog = 110;
-constexpr int kNoteDisplay = 119;
-constexpr int kIndicatorBase = 130;
-constexpr int kRegisterButtonBase = 1000;
-constexpr int kStatusDisplay = 2620;
 
 }  // namespace zt

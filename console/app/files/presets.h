@@ -9,17 +9,12 @@
 // value ranges apply; a file that cannot be written keeps its old contents.
 #include <string>
 
+#include "console/engine/control_ids.h"
+
 namespace zt {
 
 // Base name of the current preset file; "consolle" at start-up.
 extern std::string presetName;
-
-// Control ids of a register's meter controls (register r adds r).
-constexpr int kVolumeBarBase = 1100;
-constexpr int kPanSwitchBase = 1200;
-constexpr int kShiftBarBase = 1300;
-constexpr int kProgramStepperBase = 1400;
-constexpr int kMultiStepperBase = 1500;
 
 // Reads name + ".ini" into the registers, logs one line per register, sets
 // every register control and redraws both keyboard displays.

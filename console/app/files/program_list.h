@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "console/engine/control_ids.h"
+
 namespace zt {
 
-constexpr int kProgramList = 120;
 // The list box's notification code for a changed selection.
 constexpr int kListSelectionChange = 1;
 
