@@ -9,9 +9,8 @@
 
 namespace zt {
 
-// The timer message the player window receives: wParam 0, lParam the slot.
-inline constexpr int32_t WM_PLAYER_TICK = 3084;
-// Timer slots: the playback tick and the progress display.
+// Timer slots: the playback tick and the progress display. Their timers post
+// WM_PLAYER_TICK with the slot as lParam.
 inline constexpr int32_t kSlotPlayback = 1;
 inline constexpr int32_t kSlotProgress = 3;
 inline constexpr int32_t kPlaybackPeriodMs = 10;
