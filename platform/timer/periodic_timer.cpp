@@ -45,7 +45,9 @@ void PeriodicTimer::Run() {
   while (!stop_) {
     const Clock::time_point deadline = schedule.Next();
     if (wake_.wait_until(lock, deadline, [this] { return stop_; })) break;
-    const int64_t ticks = schedule.Take(Clock::now());
+    int64_t ticks = schedule.Take(Clock::now());
+    // A one-shot timer woken late still fires once.
+    if (!periodic_ && ticks > 1) ticks = 1;
     // The function runs without the lock, so that Stop never waits for a
     // tick longer than the tick takes.
     lock.unlock();
