@@ -30,20 +30,21 @@ char failureText[96];
 struct LastRequest {
   bool valid;
   DisplayKind kind;
-  int32_t id, a, b;
+  int32_t id, key, colour;
   double level;
+  bool captionIsLabel;
 };
 thread_local LastRequest lastQueued{};
 
 bool repeatsLast(const DisplayRequest& r) {
   const LastRequest& l = lastQueued;
-  return l.valid && r.text.empty() && l.kind == r.kind && l.id == r.id && l.a == r.a && l.b == r.b &&
-         l.level == r.level;
+  return l.valid && r.text.empty() && l.kind == r.kind && l.id == r.id && l.key == r.key &&
+         l.colour == r.colour && l.level == r.level && l.captionIsLabel == r.captionIsLabel;
 }
 
 void rememberLast(const DisplayRequest& r) {
   if (r.text.empty())
-    lastQueued = {true, r.kind, r.id, r.a, r.b, r.level};
+    lastQueued = {true, r.kind, r.id, r.key, r.colour, r.level, r.captionIsLabel};
   else
     lastQueued.valid = false;
 }
@@ -121,8 +122,8 @@ void Display_keyboard(int display, int key, int32_t colour) {
   DisplayRequest r;
   r.kind = DisplayKind::Keyboard;
   r.id = display;
-  r.a = key;
-  r.b = colour;
+  r.key = key;
+  r.colour = colour;
   Display_request(r);
 }
 
@@ -130,7 +131,7 @@ void Display_indicator(int channel, int level) {
   DisplayRequest r;
   r.kind = DisplayKind::Indicator;
   r.id = kIndicatorBase + channel;
-  r.a = level;
+  r.level = level;
   Display_request(r);
 }
 
@@ -152,7 +153,7 @@ void Display_register(int r, std::string_view caption, int level) {
   DisplayRequest q;
   q.kind = DisplayKind::RegisterButton;
   q.id = kRegisterButtonBase + r;
-  q.a = level;
+  q.level = level;
   q.text.add(caption);
   Display_request(q);
 }

@@ -18,21 +18,31 @@
 namespace zt {
 
 enum class DisplayKind : uint8_t {
-  Keyboard,        // id: keyboard display 100/101, a: key, b: colour (-1 all, -2 natural)
-  Indicator,       // id: channel indicator 130..145, a: level
+  Keyboard,        // id: keyboard display 100/101, key, colour
+  Indicator,       // id: channel indicator 130..145, level
   Status,          // id: status display 2620, text
   Note,            // id: note display 119, text
-  RegisterButton,  // id: register button 1000+r, a: level, text: caption, or
-                   // b = kCaptionIsLabel: the caption is the register's label
+  RegisterButton,  // id: register button 1000+r, level, text: caption, or
+                   // captionIsLabel: the caption is the register's label
   Log,             // id: message log 110, text
   Meter,           // id: a register's meter control (volume bar, shift bar,
                    // pan switch, program or multi-note stepper), level: the
                    // percentage (kLevelUnchanged keeps it), text: caption
 };
 
-// For RegisterButton requests made off the window thread: the window takes
-// the caption from the register's current label.
-constexpr int32_t kCaptionIsLabel = 1;
+// A keyboard display's key index is the note less kKeyOffset: key 1 is
+// note 24, and the 72 keys reach note 95.
+constexpr int kKeyOffset = 23;
+
+// Keyboard colour codes besides real colours: kColourAllKeys redraws the
+// whole keyboard with no key marked, kColourNatural restores one key's own
+// look (white or black).
+constexpr int32_t kColourAllKeys = -1;
+constexpr int32_t kColourNatural = -2;
+
+// Channel indicator levels: a note going out on the channel, a note released.
+constexpr int kLampOn = 128;
+constexpr int kLampOff = 28;
 
 // The level of a Meter request that leaves the control's level as it is and
 // only sets the caption.
@@ -41,12 +51,16 @@ constexpr double kLevelUnchanged = -2;
 struct DisplayRequest {
   DisplayKind kind = DisplayKind::Log;
   int32_t id = 0;
-  int32_t a = 0;
-  int32_t b = 0;
-  double level = 0;     // Meter: the unrounded percentage
+  int32_t key = 0;     // Keyboard: the key index (note - kKeyOffset)
+  int32_t colour = 0;  // Keyboard: a colour, kColourAllKeys or kColourNatural
+  double level = 0;    // Indicator, RegisterButton, Meter (unrounded percentage)
+  // RegisterButton requests made off the window thread: the window takes the
+  // caption from the register's current label, which only it may read.
+  bool captionIsLabel = false;
   FixedText<256> text;  // longer texts are cut
   bool operator==(const DisplayRequest& o) const {
-    return kind == o.kind && id == o.id && a == o.a && b == o.b && level == o.level &&
+    return kind == o.kind && id == o.id && key == o.key && colour == o.colour &&
+           level == o.level && captionIsLabel == o.captionIsLabel &&
            text.view() == o.text.view();
   }
 };

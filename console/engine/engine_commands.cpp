@@ -130,11 +130,11 @@ void Midi_audition(std::string_view notes, std::string_view mode) {
   const int32_t red = RGB(255, 22, 22);
   auto on = [&](int n) {
     if (n >= 0 && n <= 127) Midi_send(0x90 + channel + 256 * n + 65536 * 127);
-    Display_keyboard(kKeyboardUpper, n - 23, red);
+    Display_keyboard(kKeyboardUpper, n - kKeyOffset, red);
   };
   auto off = [&](int n) {
     if (n >= 0 && n <= 127) Midi_send(0x80 + channel + 256 * n);
-    Display_keyboard(kKeyboardUpper, n - 23, -2);
+    Display_keyboard(kKeyboardUpper, n - kKeyOffset, kColourNatural);
   };
   if (upper == "SERIALE") {
     for (int n : list) {
@@ -159,6 +159,6 @@ void Reg_audition(int r) {
   Midi_audition("48,50,36,62", "parallelo");
 }
 
-void Key_play(int k, int keyboard) { Midi_noteon(k + 23, 127, consoleState.outChannel, keyboard); }
+void Key_play(int k, int keyboard) { Midi_noteon(k + kKeyOffset, 127, consoleState.outChannel, keyboard); }
 
 }  // namespace zt

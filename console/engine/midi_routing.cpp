@@ -51,12 +51,12 @@ void Note_show(int note) {
 
 void Midi_noteon(int note, int /*velocity*/, int channel, int keyboard) {
   ConsoleState& s = consoleState;
-  Display_keyboard(keyboard, note - 23, Midi_channelcolor(channel));
+  Display_keyboard(keyboard, note - kKeyOffset, Midi_channelcolor(channel));
   for (int r = 1; r <= kRegisters; ++r) {
     if (s.regOn[r] != 1) continue;
     Midi_progchang(s.regProgram[r], channel);
     Midi_pan(Midi_panvalue(s.regPan[r]), channel);
-    Display_indicator(channel, 128);
+    Display_indicator(channel, kLampOn);
     int shift = s.regShift[r];
     int velocity = s.regVolume[r] / 2;
     if (sendNote(0x90 + channel, note + shift, velocity) != MIDI_OK) {
@@ -65,7 +65,7 @@ void Midi_noteon(int note, int /*velocity*/, int channel, int keyboard) {
     }
     int multi = s.regMulti[r];
     if (multi > 0) {
-      Display_keyboard(keyboard, note + multi - 23, kMultiNoteColor);
+      Display_keyboard(keyboard, note + multi - kKeyOffset, kMultiNoteColor);
       if (sendNote(0x90 + channel, note + multi + shift, velocity) != MIDI_OK) {
         Display_failure("Errore in Midi_noteon");
         return;
@@ -76,10 +76,10 @@ void Midi_noteon(int note, int /*velocity*/, int channel, int keyboard) {
 
 void Midi_noteoff(int note, int channel, int keyboard) {
   ConsoleState& s = consoleState;
-  Display_keyboard(keyboard, note - 23, -2);
+  Display_keyboard(keyboard, note - kKeyOffset, kColourNatural);
   for (int r = 1; r <= kRegisters; ++r) {
     if (s.regOn[r] != 1) continue;
-    Display_indicator(channel, 28);
+    Display_indicator(channel, kLampOff);
     int shift = s.regShift[r];
     if (sendNote(0x80 + channel, note + shift, 0) != MIDI_OK) {
       Display_failure("Errore in Midi_noteoff");
@@ -87,7 +87,7 @@ void Midi_noteoff(int note, int channel, int keyboard) {
     }
     int multi = s.regMulti[r];
     if (multi > 0) {
-      Display_keyboard(keyboard, note + multi - 23, -2);
+      Display_keyboard(keyboard, note + multi - kKeyOffset, kColourNatural);
       if (sendNote(0x80 + channel, note + multi + shift, 0) != MIDI_OK) {
         Display_failure("Errore in Midi_noteoff");
         return;
@@ -142,8 +142,8 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
             DisplayRequest q;
             q.kind = DisplayKind::RegisterButton;
             q.id = kRegisterButtonBase + r;
-            q.a = on ? 100 : 0;
-            q.b = kCaptionIsLabel;
+            q.level = on ? 100 : 0;
+            q.captionIsLabel = true;
             Display_request(q);
           }
           break;
@@ -191,15 +191,15 @@ void Midi_fromplayer(uint32_t message, int mode) {
       if (mode == 1) {
         Midi_noteon(m.data1, 127, m.channel, keyboard);
       } else {
-        Display_keyboard(keyboard, m.data1 - 23, Midi_channelcolor(m.channel));
-        Display_indicator(m.channel, 128);
+        Display_keyboard(keyboard, m.data1 - kKeyOffset, Midi_channelcolor(m.channel));
+        Display_indicator(m.channel, kLampOn);
       }
       Note_show(s.lastNote);
     } else if (mode == 1) {
       Midi_noteoff(m.data1, m.channel, keyboard);
     } else {
-      Display_keyboard(keyboard, m.data1 - 23, -2);
-      Display_indicator(m.channel, 28);
+      Display_keyboard(keyboard, m.data1 - kKeyOffset, kColourNatural);
+      Display_indicator(m.channel, kLampOff);
     }
   }
   if (mode != 1) Midi_send(message);

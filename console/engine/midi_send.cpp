@@ -31,10 +31,10 @@ void Midi_message(int kind, int data1, int data2, int channel) {
 void Midi_notesoff() {
   for (int c = 0; c < 16; ++c) {
     Midi_message(176, 123, 0, c);
-    Display_indicator(c, 28);
+    Display_indicator(c, kLampOff);
   }
-  Display_keyboard(kKeyboardUpper, 0, -1);
-  Display_keyboard(kKeyboardLower, 0, -1);
+  Display_keyboard(kKeyboardUpper, 0, kColourAllKeys);
+  Display_keyboard(kKeyboardLower, 0, kColourAllKeys);
 }
 
 int Midi_panvalue(int regPan) {

@@ -80,8 +80,8 @@ void Preset_load(const std::string& name) {
              Text_str(s.regPan[r]) + Text_str(s.regShift[r]) + Text_str(s.regMulti[r]));
   }
   for (int r = 1; r <= kRegisters; ++r) showRegister(r);
-  Display_keyboard(kKeyboardUpper, 0, -1);
-  Display_keyboard(kKeyboardLower, 0, -1);
+  Display_keyboard(kKeyboardUpper, 0, kColourAllKeys);
+  Display_keyboard(kKeyboardLower, 0, kColourAllKeys);
 }
 
 std::string Preset_line(int r) {

@@ -138,9 +138,9 @@ TEST_F(CommandsTest, AuditionSetsTheChannelThenPlaysBothPatternsWithPauses) {
   EXPECT_EQ(pauses(), (std::vector<int>{300, 300, 300, 400, 400}));
   auto keys = sink.of(DisplayKind::Keyboard);
   ASSERT_EQ(keys.size(), 14u);
-  EXPECT_EQ(keys[0].a, 63 - 23);
-  EXPECT_EQ(keys[0].b, RGB(255, 22, 22));
-  EXPECT_EQ(keys[1].b, -2);
+  EXPECT_EQ(keys[0].key, 63 - 23);
+  EXPECT_EQ(keys[0].colour, RGB(255, 22, 22));
+  EXPECT_EQ(keys[1].colour, -2);
   outDriver->clear();
   Midi_audition("60", "other");
   EXPECT_TRUE(sent().empty());

@@ -30,12 +30,12 @@ TEST_F(RoutingTest, KeyThroughTwoRegistersSendsInOrderAndShowsTexts) {
   auto keys = sink.of(DisplayKind::Keyboard);
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_EQ(keys[0].id, kKeyboardUpper);
-  EXPECT_EQ(keys[0].a, 60 - 23);
-  EXPECT_EQ(keys[0].b, RGB(255, 0, 0));
+  EXPECT_EQ(keys[0].key, 60 - 23);
+  EXPECT_EQ(keys[0].colour, RGB(255, 0, 0));
   auto lamps = sink.of(DisplayKind::Indicator);
   ASSERT_EQ(lamps.size(), 2u);
   EXPECT_EQ(lamps[0].id, 130);
-  EXPECT_EQ(lamps[0].a, 128);
+  EXPECT_EQ(lamps[0].level, 128);
   EXPECT_EQ(consoleState.lastNote, 60);
   EXPECT_EQ(consoleState.lastNoteOn, 1);
 }
@@ -54,9 +54,9 @@ TEST_F(RoutingTest, ReleasesAreNoteOffsAndVelocityZeroNoteOns) {
   auto keys = sink.of(DisplayKind::Keyboard);
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].id, kKeyboardLower);
-  EXPECT_EQ(keys[0].b, -2);
+  EXPECT_EQ(keys[0].colour, -2);
   EXPECT_EQ(consoleState.lastNoteOn, 0);
-  for (auto& lamp : sink.of(DisplayKind::Indicator)) EXPECT_EQ(lamp.a, 28);
+  for (auto& lamp : sink.of(DisplayKind::Indicator)) EXPECT_EQ(lamp.level, 28);
 }
 
 TEST_F(RoutingTest, WithNoRegisterDrawnTheKeyIsMarkedAndForwardedOnly) {
@@ -90,10 +90,10 @@ TEST_F(RoutingTest, ShiftAndMultiNoteSoundBothNotesAndMarkTheAddedKey) {
                                            msg(0x80, 72), msg(0x80, 79)}));
   auto keys = sink.of(DisplayKind::Keyboard);
   ASSERT_EQ(keys.size(), 4u);
-  EXPECT_EQ(keys[1].a, 60 + 7 - 23);
-  EXPECT_EQ(keys[1].b, kMultiNoteColor);
-  EXPECT_EQ(keys[3].a, 60 + 7 - 23);
-  EXPECT_EQ(keys[3].b, -2);
+  EXPECT_EQ(keys[1].key, 60 + 7 - 23);
+  EXPECT_EQ(keys[1].colour, kMultiNoteColor);
+  EXPECT_EQ(keys[3].key, 60 + 7 - 23);
+  EXPECT_EQ(keys[3].colour, -2);
 }
 
 TEST_F(RoutingTest, NotesAndProgramsOutsideTheMidiRangeNeverCorruptAMessage) {
@@ -133,9 +133,9 @@ TEST_F(RoutingTest, ProgramChangesFromTheKeyboardToggleRegisters) {
   auto buttons = sink.of(DisplayKind::RegisterButton);
   ASSERT_EQ(buttons.size(), 3u);
   EXPECT_EQ(buttons[0].id, 1001);
-  EXPECT_EQ(buttons[0].a, 100);
-  EXPECT_EQ(buttons[0].b, kCaptionIsLabel);
-  EXPECT_EQ(buttons[1].a, 0);
+  EXPECT_EQ(buttons[0].level, 100);
+  EXPECT_TRUE(buttons[0].captionIsLabel);
+  EXPECT_EQ(buttons[1].level, 0);
   EXPECT_EQ(buttons[2].id, 1032);
   EXPECT_EQ(sink.texts(DisplayKind::Status),
             (std::vector<std::string>{"<Program Change  1 192", "<Program Change  1 192", "<Program Change  32 196",
@@ -187,12 +187,12 @@ TEST_F(RoutingTest, PlayerNotesInFilteredModeGoThroughTheRegistersOnTheirOwnChan
                                            msg(0xB5, 10, 64), msg(0x95, 62, 50), msg(0x85, 62), msg(0x85, 62)}));
   auto keys = sink.of(DisplayKind::Keyboard);
   EXPECT_EQ(keys[0].id, kKeyboardLower);
-  EXPECT_EQ(keys[0].b, RGB(255, 255, 0));
+  EXPECT_EQ(keys[0].colour, RGB(255, 255, 0));
   auto lamps = sink.of(DisplayKind::Indicator);
   ASSERT_EQ(lamps.size(), 4u);
   EXPECT_EQ(lamps[0].id, 135);
-  EXPECT_EQ(lamps[0].a, 128);
-  EXPECT_EQ(lamps[1].a, 128);
+  EXPECT_EQ(lamps[0].level, 128);
+  EXPECT_EQ(lamps[1].level, 128);
   EXPECT_TRUE(sink.texts(DisplayKind::Status).empty());
   EXPECT_EQ(sink.texts(DisplayKind::Note), std::vector<std::string>{"62 re D:5"});
 }
@@ -207,8 +207,8 @@ TEST_F(RoutingTest, PlayerMessagesInDirectModeMarkOnceAndPassUnchanged) {
   EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0x95, 62, 90), msg(0xB5, 7, 90), msg(0x85, 62, 0)}));
   auto lamps = sink.of(DisplayKind::Indicator);
   ASSERT_EQ(lamps.size(), 2u);
-  EXPECT_EQ(lamps[0].a, 128);
-  EXPECT_EQ(lamps[1].a, 28);
+  EXPECT_EQ(lamps[0].level, 128);
+  EXPECT_EQ(lamps[1].level, 28);
   EXPECT_EQ(sink.of(DisplayKind::Keyboard).size(), 2u);
 }
 
@@ -255,7 +255,7 @@ TEST_F(RoutingTest, AllNotesOffIsSixteenControllerMessagesInChannelOrder) {
   for (int c = 0; c < 16; ++c) EXPECT_EQ(m[c], msg(0xB0 + c, 0x7B, 0));
   auto keys = sink.of(DisplayKind::Keyboard);
   ASSERT_EQ(keys.size(), 2u);
-  EXPECT_EQ(keys[0].b, -1);
+  EXPECT_EQ(keys[0].colour, -1);
   EXPECT_EQ(keys[1].id, kKeyboardLower);
   EXPECT_EQ(sink.of(DisplayKind::Indicator).size(), 16u);
 }

@@ -189,7 +189,7 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
   ASSERT_EQ(two.size(), 6u);
   EXPECT_EQ(two[0].kind, DisplayKind::RegisterButton);
   EXPECT_EQ(two[0].id, 1002);
-  EXPECT_EQ(two[0].a, 100);
+  EXPECT_EQ(two[0].level, 100);
   EXPECT_EQ(two[0].text.view(), " 5 Electric Piano 2");
   std::vector<int> ids;
   for (auto& q : two) ids.push_back(q.id);
@@ -211,7 +211,7 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
 
   auto three = controlsOf(3);
   ASSERT_EQ(three.size(), 6u);
-  EXPECT_EQ(three[0].a, 0);  // off
+  EXPECT_EQ(three[0].level, 0);  // off
   EXPECT_EQ(three[1].text.view(), "D");
   EXPECT_EQ(three[4].text.view(), " 12");
   EXPECT_DOUBLE_EQ(three[4].level, 100);
@@ -222,9 +222,9 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
   ASSERT_GE(all.size(), 2u);
   EXPECT_EQ(all[all.size() - 2].kind, DisplayKind::Keyboard);
   EXPECT_EQ(all[all.size() - 2].id, kKeyboardUpper);
-  EXPECT_EQ(all[all.size() - 2].b, -1);
+  EXPECT_EQ(all[all.size() - 2].colour, -1);
   EXPECT_EQ(all[all.size() - 1].id, kKeyboardLower);
-  EXPECT_EQ(all[all.size() - 1].b, -1);
+  EXPECT_EQ(all[all.size() - 1].colour, -1);
   EXPECT_EQ(sink.of(DisplayKind::Meter).size(), 32u * 5);
   EXPECT_EQ(sink.of(DisplayKind::RegisterButton).size(), 32u);
 }

@@ -63,7 +63,7 @@ TEST_F(ProgramListTest, ASelectionGivesTheRegisterTheProgramThenClears) {
   auto buttons = sink.of(DisplayKind::RegisterButton);
   ASSERT_EQ(buttons.size(), 1u);
   EXPECT_EQ(buttons[0].id, 1003);
-  EXPECT_EQ(buttons[0].a, 100);
+  EXPECT_EQ(buttons[0].level, 100);
   EXPECT_EQ(buttons[0].text.view(), " 52 Choir Aahs");
 
   // Another notification (focus, double click...) changes nothing but the

@@ -98,8 +98,8 @@ TEST_F(SoundfontTest, PresetLinesNameTheirOwnProgramNumber) {
   auto buttons = sink.of(DisplayKind::RegisterButton);
   ASSERT_EQ(buttons.size(), 64u);
   EXPECT_EQ(buttons[0].text.view(), "12");
-  EXPECT_EQ(buttons[0].a, 100);
-  EXPECT_EQ(buttons[1].a, 0);
+  EXPECT_EQ(buttons[0].level, 100);
+  EXPECT_EQ(buttons[1].level, 0);
   EXPECT_EQ(buttons[32].text.view(), "12 Principale");
   EXPECT_EQ(buttons[33].text.view(), "40");
 }
