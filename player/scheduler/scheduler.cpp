@@ -213,11 +213,14 @@ void SendDueEvent(SongState& song, PlaybackState& state, SchedulerHost& host, in
     // Switch 16 has no button to show it on.
     if (channel < kChannelButtonCount)
       host.SetChannelButton(channel, static_cast<float>((1 - on) * 100), buttonCaption.view());
-    // Texts are shown but not sent: they are no MIDI, and the console would
-    // pass them to the synthesiser as stray data bytes.
-    if (on != 0 && kind >= 0x80) {
-      const uint32_t word = static_cast<uint32_t>(kind) + 256u * static_cast<uint32_t>(event.first & 0xFF) +
-                            65536u * static_cast<uint32_t>(event.second & 0xFF);
+    // Only MIDI goes to the console. Texts are shown but not sent: the
+    // console would pass them to the synthesiser as stray data bytes. So is a
+    // damaged message whose data bytes are not data bytes (the reader takes
+    // whatever follows a status byte).
+    const bool midi = kind >= 0x80 && event.first >= 0 && event.first < 0x80 && event.second >= 0 &&
+                      event.second < 0x80;
+    if (on != 0 && midi) {
+      const int64_t word = kind + 256 * event.first + 65536 * event.second;
       host.SendToConsole(state.RoutingMode, static_cast<int32_t>(word));
     }
   }

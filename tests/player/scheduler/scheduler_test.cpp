@@ -211,6 +211,16 @@ TEST_F(SchedulerTest, DataViewAndLinkWordOfANoteOnChannelThree) {
   EXPECT_EQ(host_.dataView.at(1), "MIDI OUT Canale: 1  144 60 100  0");
 }
 
+TEST_F(SchedulerTest, DamagedMessagesAreShownButNotSent) {
+  // The reader takes the bytes after a status byte as they are.
+  Add(1, 0x90, 0x90, 100, 0);
+  Add(1, 0xB0, 7, 0xFF, 0);
+  Add(1, 0x90, 60, 100, 0);
+  Play();
+  EXPECT_EQ(host_.Events(), (std::vector<Sent>{{0, NoteOn(0, 60, 100), 0}}));
+  EXPECT_EQ(host_.dataView.size(), 3u);
+}
+
 TEST_F(SchedulerTest, SixteenthChannelPlaysUntilASoloAndAfterEveryButtonIsBackOn) {
   Add(1, 0x9F, 60, 100, 0);
   Play();
