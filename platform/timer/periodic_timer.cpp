@@ -17,8 +17,10 @@ PeriodicTimer::~PeriodicTimer() { Stop(); }
 
 bool PeriodicTimer::Start() {
   if (thread_.joinable()) return true;
+  // The deadlines count from now, not from whenever the thread gets going.
+  const Clock::time_point start = Clock::now();
   try {
-    thread_ = std::thread(&PeriodicTimer::Run, this);
+    thread_ = std::thread(&PeriodicTimer::Run, this, start);
   } catch (const std::system_error&) {
     return false;
   }
@@ -34,13 +36,13 @@ void PeriodicTimer::Stop() {
   if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
-void PeriodicTimer::Run() {
+void PeriodicTimer::Run(Clock::time_point start) {
 #ifdef __linux__
   // Wake as close to the deadline as the kernel can: the default slack of
   // 50 us is small, but there is no reason to spend it.
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 #endif
-  TickSchedule schedule(Clock::now(), period_);
+  TickSchedule schedule(start, period_);
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stop_) {
     const Clock::time_point deadline = schedule.Next();

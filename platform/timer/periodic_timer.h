@@ -32,7 +32,7 @@ class PeriodicTimer {
   void Stop();
 
  private:
-  void Run();
+  void Run(Clock::time_point start);
 
   const std::chrono::milliseconds period_;
   const bool periodic_;
