@@ -172,9 +172,16 @@ class PlayerWindow : public QObject, public SchedulerHost {
     sends_.reserve(1 << 20);
   }
 
+  // When a request left, and on which playback tick (0 at play start).
+  struct Send {
+    int64_t ns;
+    int64_t tick;
+  };
+
   bool event(QEvent* e) override {
     if (e->type() != kTick) return QObject::event(e);
     const int32_t slot = static_cast<TickEvent*>(e)->slot;
+    if (slot == kSlotPlayback) ++ticks_;
     Player_tick(song_, state_, *this, slot);
     if (slot == kSlotPlayback && !state_.running) QCoreApplication::quit();
     return true;
@@ -187,7 +194,7 @@ class PlayerWindow : public QObject, public SchedulerHost {
 
   // SchedulerHost.
   void SendToConsole(int32_t wParam, int32_t lParam) override {
-    sends_.push_back(MonotonicNs());
+    sends_.push_back({MonotonicNs(), ticks_});
     link_.send(wParam, lParam);
   }
   void SetDataView(std::string_view) override {}
@@ -205,7 +212,7 @@ class PlayerWindow : public QObject, public SchedulerHost {
   int32_t TimeOfDayMs() override { return QTime::currentTime().msecsSinceStartOfDay(); }
 
   int64_t startNs() const { return startNs_; }
-  const std::vector<int64_t>& sends() const { return sends_; }
+  const std::vector<Send>& sends() const { return sends_; }
   void StopAll() { zt::StopTimer(timers_, 0); }
 
  private:
@@ -214,7 +221,8 @@ class PlayerWindow : public QObject, public SchedulerHost {
   PlaybackState state_;
   TimerTable timers_;
   int64_t startNs_ = 0;
-  std::vector<int64_t> sends_;
+  int64_t ticks_ = 0;
+  std::vector<Send> sends_;
 };
 
 double Percentile(std::vector<double> values, double p) {
@@ -253,7 +261,7 @@ int Run(int argc, char** argv) {
   for (const EventList& track : song.SongEventTable)
     for (const MidiEvent& e : track) events += e.kind >= 0x80;
 
-  std::vector<int64_t> sends;
+  std::vector<PlayerWindow::Send> sends;
   int64_t startNs = 0;
   {
     LinkClient link(2000);
@@ -286,7 +294,10 @@ int Run(int argc, char** argv) {
   std::stable_sort(order.begin(), order.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
   for (const auto& [tick, word] : order) due[word].push_back(tick);
 
-  std::vector<double> lateness, linkDelay;
+  // lateness: against the ideal time; delivery: against the timer tick that
+  // carried the event (start + n x 10 ms), which leaves out the 10 ms steps
+  // the schedule is made of; link: from the player's send to the console.
+  std::vector<double> lateness, delivery, linkDelay;
   double last = 0;
   int64_t unmatched = 0, notesOff = 0;
   for (size_t i = 0; i < arrivals.size(); ++i) {
@@ -304,7 +315,11 @@ int Run(int argc, char** argv) {
     const double ideal = static_cast<double>(startNs) / 1e6 + tempo.Seconds(tick) * 1000.0;
     const double late = static_cast<double>(arrivals[i].ns) / 1e6 - ideal;
     lateness.push_back(late);
-    if (i < sends.size()) linkDelay.push_back(static_cast<double>(arrivals[i].ns - sends[i]) / 1e6);
+    if (i < sends.size()) {
+      linkDelay.push_back(static_cast<double>(arrivals[i].ns - sends[i].ns) / 1e6);
+      const int64_t tickNs = startNs + sends[i].tick * kPlaybackPeriodMs * 1000000;
+      delivery.push_back(static_cast<double>(arrivals[i].ns - tickNs) / 1e6);
+    }
     last = late;
   }
   int64_t missing = 0;
@@ -321,6 +336,8 @@ int Run(int argc, char** argv) {
               Percentile(lateness, 0.5), Percentile(lateness, 0.99),
               lateness.empty() ? 0 : *std::max_element(lateness.begin(), lateness.end()));
   std::printf("last event: %.3f ms from its ideal time\n", last);
+  std::printf("against its timer tick (ms): p50 %.3f  p99 %.3f  max %.3f\n", Percentile(delivery, 0.5),
+              Percentile(delivery, 0.99), delivery.empty() ? 0 : *std::max_element(delivery.begin(), delivery.end()));
   std::printf("link, send to handled (ms): p50 %.3f  p99 %.3f  max %.3f\n", Percentile(linkDelay, 0.5),
               Percentile(linkDelay, 0.99),
               linkDelay.empty() ? 0 : *std::max_element(linkDelay.begin(), linkDelay.end()));
