@@ -31,8 +31,8 @@ void State_reset() {
 
 void Reg_setname(int r, const std::string& label) {
   if (r < 1 || r > kRegisters) return;
-  consoleState.regName[r] = label;
-  consoleState.regProgram[r] = Text_number(label);
+  consoleState.regName[r] = label.substr(0, kMaxLabel);
+  consoleState.regProgram[r] = Text_number(consoleState.regName[r]);
 }
 
 }  // namespace zt

@@ -6,6 +6,7 @@
 // the program number at the start of each label is kept beside it in
 // `regProgram` for the input thread.
 #include <array>
+#include <cstddef>
 #include <string>
 
 #include "console/engine/relaxed_int.h"
@@ -14,6 +15,10 @@ namespace zt {
 
 constexpr int kRegisters = 32;
 constexpr int kProgramNames = 257;  // programName indices 0..256
+// The longest register label or program name kept, in bytes: longer names
+// from a report or a list are cut, so that every preset line the console
+// writes stays well within what its reader takes back.
+constexpr size_t kMaxLabel = 4096;
 
 struct ConsoleState {
   // Register tables, index 1..32 (index 0 unused).
@@ -49,7 +54,8 @@ extern std::array<std::string, kProgramNames> programName;
 // pan, shift and multi 0, no devices open.
 void State_reset();
 
-// Sets register r's label and the program number kept beside it.
+// Sets register r's label (cut to kMaxLabel bytes) and the program number
+// kept beside it.
 void Reg_setname(int r, const std::string& label);
 
 }  // namespace zt

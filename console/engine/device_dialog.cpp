@@ -4,6 +4,7 @@
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"
 #include "console/engine/midi_devices.h"
+#include "console/engine/midi_send.h"
 #include "console/engine/number_text.h"
 
 namespace zt {
@@ -41,6 +42,9 @@ DeviceDialog Dialog_midiout() {
 DeviceDialog Dialog_midiin() { return listDevices("Midi in device", "Midi device trovati :", enginePlatform.midiIn); }
 
 void Dialog_midioutchoose(const std::string& entry, const std::function<void(const std::string&)>& show) {
+  // Keys played from here until the new output is open are skipped, not
+  // failures: the console goes on.
+  Midi_changebegin();
   Midi_closeout();
   if (show) show("Midi out ora \xE8 : " + entry);
   consoleState.midiOutDevice = Text_number(entry);
@@ -48,6 +52,7 @@ void Dialog_midioutchoose(const std::string& entry, const std::function<void(con
   int id = 0;
   if (enginePlatform.midiOut && enginePlatform.midiOut->deviceId(consoleState.hMidiOut, id) == MIDI_OK)
     consoleState.midiOutDevice = id;
+  Midi_changeend();
 }
 
 void Dialog_midiinchoose(const std::string& entry, const std::function<void(const std::string&)>& show) {

@@ -21,7 +21,8 @@ DeviceDialog Dialog_midiin();
 
 // Confirms `entry` in the output dialog: closes the output (with its wait),
 // lets the window close the dialog and show `message` ("Midi out ora è : "
-// + entry), then opens the chosen device.
+// + entry), then opens the chosen device. Sends made meanwhile (keys from
+// the input thread) are skipped, not failures.
 void Dialog_midioutchoose(const std::string& entry, const std::function<void(const std::string& message)>& show);
 // The same for the input dialog; input is started again at once.
 void Dialog_midiinchoose(const std::string& entry, const std::function<void(const std::string& message)>& show);

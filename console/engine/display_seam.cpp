@@ -58,6 +58,17 @@ void wake() {
   }
 }
 
+// Hands every queued request to the sink, oldest first.
+size_t drainQueue(DisplaySink* s) {
+  size_t n = 0;
+  DisplayRequest request;
+  while (queue.pop(request)) {
+    ++n;
+    if (s) s->display(request);
+  }
+  return n;
+}
+
 }  // namespace
 
 void Display_attach(DisplaySink* s) {
@@ -73,12 +84,7 @@ void Display_setwake(void (*fn)(void*), void* user) {
 size_t Display_drain() {
   wakePending.store(false);
   DisplaySink* s = sink.load();
-  size_t n = 0;
-  DisplayRequest request;
-  while (queue.pop(request)) {
-    ++n;
-    if (s) s->display(request);
-  }
+  size_t n = drainQueue(s);
   int expected = 2;
   if (failureState.compare_exchange_strong(expected, 3) && s) s->sendFailure(failureText);
   return n;
@@ -100,7 +106,13 @@ void Display_batch() { lastQueued.valid = false; }
 
 void Display_request(const DisplayRequest& request) {
   if (onWindowThread()) {
-    if (DisplaySink* s = sink.load()) s->display(request);
+    // What the input thread queued before this request was made is shown
+    // first, so that a reset drawn here (all notes off) is never painted
+    // over by an older key mark. The scheduled drain, if any, stays
+    // scheduled and finds what comes later.
+    DisplaySink* s = sink.load();
+    drainQueue(s);
+    if (s) s->display(request);
     return;
   }
   if (repeatsLast(request)) return;

@@ -3,7 +3,9 @@
 // passes a key, a level or a text and reads nothing back, so what it sends to
 // the MIDI output never depends on the display.
 //
-// Requests made on the window thread go straight to the window's sink.
+// Requests made on the window thread go straight to the window's sink, after
+// whatever the queue still holds, so the sink sees the requests of both
+// threads in the order in which they were made.
 // Requests made on any other thread (the MIDI input driver's) go into a
 // bounded lock-free queue that the window thread drains; when it is full the
 // oldest requests are dropped, never the caller's MIDI output. A send failure

@@ -49,52 +49,49 @@ void Note_show(int note) {
   Display_note(text.view());
 }
 
-void Midi_noteon(int note, int /*velocity*/, int channel, int keyboard) {
+namespace {
+
+// One walk over the drawn registers, 1 to 32 in order, for a key going down
+// (`press`) or up. A press sends each register's program and pan first and
+// lights the channel's indicator; a release darkens it and sends the
+// matching note-offs. Both mark or restore the added note's key. A failed
+// note send ends the walk with the operation's message.
+void registerWalk(bool press, int note, int channel, int keyboard) {
   ConsoleState& s = consoleState;
-  Display_keyboard(keyboard, note - kKeyOffset, Midi_channelcolor(channel));
+  const int status = (press ? 0x90 : 0x80) + channel;
+  const char* failure = press ? "Errore in Midi_noteon" : "Errore in Midi_noteoff";
+  Display_keyboard(keyboard, note - kKeyOffset, press ? Midi_channelcolor(channel) : kColourNatural);
   for (int r = 1; r <= kRegisters; ++r) {
     if (s.regOn[r] != 1) continue;
-    Midi_progchang(s.regProgram[r], channel);
-    Midi_pan(Midi_panvalue(s.regPan[r]), channel);
-    Display_indicator(channel, kLampOn);
-    int shift = s.regShift[r];
-    int velocity = s.regVolume[r] / 2;
-    if (sendNote(0x90 + channel, note + shift, velocity) != MIDI_OK) {
-      Display_failure("Errore in Midi_noteon");
+    if (press) {
+      Midi_progchang(s.regProgram[r], channel);
+      Midi_pan(Midi_panvalue(s.regPan[r]), channel);
+    }
+    Display_indicator(channel, press ? kLampOn : kLampOff);
+    const int shift = s.regShift[r];
+    const int velocity = press ? s.regVolume[r] / 2 : 0;
+    if (sendNote(status, note + shift, velocity) != MIDI_OK) {
+      Display_failure(failure);
       return;
     }
-    int multi = s.regMulti[r];
+    const int multi = s.regMulti[r];
     if (multi > 0) {
-      Display_keyboard(keyboard, note + multi - kKeyOffset, kMultiNoteColor);
-      if (sendNote(0x90 + channel, note + multi + shift, velocity) != MIDI_OK) {
-        Display_failure("Errore in Midi_noteon");
+      Display_keyboard(keyboard, note + multi - kKeyOffset, press ? kMultiNoteColor : kColourNatural);
+      if (sendNote(status, note + multi + shift, velocity) != MIDI_OK) {
+        Display_failure(failure);
         return;
       }
     }
   }
 }
 
-void Midi_noteoff(int note, int channel, int keyboard) {
-  ConsoleState& s = consoleState;
-  Display_keyboard(keyboard, note - kKeyOffset, kColourNatural);
-  for (int r = 1; r <= kRegisters; ++r) {
-    if (s.regOn[r] != 1) continue;
-    Display_indicator(channel, kLampOff);
-    int shift = s.regShift[r];
-    if (sendNote(0x80 + channel, note + shift, 0) != MIDI_OK) {
-      Display_failure("Errore in Midi_noteoff");
-      return;
-    }
-    int multi = s.regMulti[r];
-    if (multi > 0) {
-      Display_keyboard(keyboard, note + multi - kKeyOffset, kColourNatural);
-      if (sendNote(0x80 + channel, note + multi + shift, 0) != MIDI_OK) {
-        Display_failure("Errore in Midi_noteoff");
-        return;
-      }
-    }
-  }
+}  // namespace
+
+void Midi_noteon(int note, int /*velocity*/, int channel, int keyboard) {
+  registerWalk(true, note, channel, keyboard);
 }
+
+void Midi_noteoff(int note, int channel, int keyboard) { registerWalk(false, note, channel, keyboard); }
 
 void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uintptr_t param1, uintptr_t param2) {
   ConsoleState& s = consoleState;

@@ -1,15 +1,37 @@
 #include "console/engine/midi_send.h"
 
+#include <atomic>
+
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"
 
 namespace zt {
 
+namespace {
+// Counts the beginnings and ends of output device changes: odd while one is
+// under way. A send that saw an even count and then failed is checked again:
+// if a change began in between, the failure was the closing of the old
+// device, not a fault of the output.
+std::atomic<uint32_t> changeCount{0};
+}  // namespace
+
 int Midi_send(uint32_t message) {
+  const uint32_t before = changeCount.load();
+  if (before & 1) return MIDI_OK;
   MidiOut* out = enginePlatform.midiOut;
   if (!out) return MIDIERR_NODRIVER;
-  return out->send(consoleState.hMidiOut, message);
+  int rc = out->send(consoleState.hMidiOut, message);
+  if (rc != MIDI_OK && changeCount.load() != before) return MIDI_OK;
+  return rc;
+}
+
+void Midi_changebegin() {
+  if ((changeCount.load() & 1) == 0) changeCount.fetch_add(1);
+}
+
+void Midi_changeend() {
+  if (changeCount.load() & 1) changeCount.fetch_add(1);
 }
 
 void Midi_progchang(int program, int channel) {

@@ -6,7 +6,16 @@
 namespace zt {
 
 // Sends one short message on the console's output; the platform's result.
+// While an output device change is under way every send is skipped and
+// counts as done (MIDI_OK): the organist may play on while the old device
+// is closed and the new one opened.
 int Midi_send(uint32_t message);
+
+// Window thread: an output device change begins (before the old output is
+// closed) and ends (after the new one is open, or failed to open). From any
+// thread, a send whose failure falls within a change is skipped too.
+void Midi_changebegin();
+void Midi_changeend();
 
 void Midi_progchang(int program, int channel);
 void Midi_pan(int value, int channel);

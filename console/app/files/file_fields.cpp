@@ -49,6 +49,13 @@ std::string FieldReader::text() {
   return field;
 }
 
-int32_t FieldReader::number() { return Text_number(text()); }
+int32_t FieldReader::number() {
+  const size_t n = line_.size();
+  size_t comma = line_.find(',', pos_);
+  size_t end = comma == std::string::npos ? n : comma;
+  int32_t value = Text_number(std::string_view(line_).substr(pos_, end - pos_));
+  pos_ = comma == std::string::npos ? n : comma + 1;
+  return value;
+}
 
 }  // namespace zt

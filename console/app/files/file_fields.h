@@ -55,8 +55,10 @@ class FieldReader {
   // double quote (commas inside it included), and what follows up to the
   // next comma is passed over.
   std::string text();
-  // A numeric field: the numeric value of the field's start, rounded to a
-  // whole number with halves to even (0 when there is no number).
+  // A numeric field: blanks skipped, then the numeric value of what comes up
+  // to the next comma or the line end, rounded to a whole number with halves
+  // to even (0 when there is no number). Quotes mean nothing here: a field
+  // that begins with one reads as 0 and never runs into the next field.
   int32_t number();
 
  private:

@@ -16,13 +16,26 @@ constexpr const char* kConfigFile = "consolle.cfg";
 int limited(int v, int low, int high, int otherwise) { return v < low || v > high ? otherwise : v; }
 
 // A comma in a label would split its line into seven fields on the next
-// load; it is written as a blank.
+// load; it is written as a blank. A label whose first character after the
+// blanks is a double quote that nothing closes would read on to the line
+// end and take the register's numbers with it: its quote is closed at once
+// (written twice), so the label reads back as an empty quoted text
+// followed by its own bytes, which gives the same program number (none) as
+// the label itself.
 std::string labelForFile(const std::string& label) {
   std::string out = label;
   for (char& c : out)
     if (c == ',') c = ' ';
+  size_t first = out.find_first_not_of(' ');
+  if (first != std::string::npos && out[first] == '"' && out.find('"', first + 1) == std::string::npos)
+    out.insert(first, 1, '"');
   return out;
 }
+
+// Every line written must read back whole: the longest label, one added
+// quote, five numbers of at most 12 bytes each, the commas and the line end
+// stay under the reader's line bound.
+static_assert(kMaxLabel + 1 + 6 * 12 + 5 + 2 < LineFile::kMaxLine);
 
 void showRegister(int r) {
   ConsoleState& s = consoleState;
@@ -103,9 +116,10 @@ void Config_loadfrom(const std::string& path) {
   LineFile file(path);
   std::string line;
   file.next(line);
-  consoleState.midiOutDevice = FieldReader(line).number();
+  // Each line is one text field, converted to its number.
+  consoleState.midiOutDevice = Text_number(FieldReader(line).text());
   file.next(line);
-  consoleState.midiInDevice = FieldReader(line).number();
+  consoleState.midiInDevice = Text_number(FieldReader(line).text());
 }
 
 void Config_save() {

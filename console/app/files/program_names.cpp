@@ -79,7 +79,7 @@ void Soundfont_loadfrom(const std::string& reportPath) {
     Log_line(trimmed);
     std::string name;
     for (char c : trimmed)
-      if (c != '[' && c != ']') name.push_back(c);
+      if (c != '[' && c != ']' && name.size() < kMaxLabel) name.push_back(c);
     int n = Text_number(name);
     // A preset number outside the table is logged but has nowhere to go.
     if (n >= 0 && n < kProgramNames) programName[n] = name;

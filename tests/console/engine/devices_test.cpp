@@ -101,6 +101,62 @@ TEST_F(DevicesTest, ChoosingAnOutputClosesWaitsShowsThenOpens) {
   EXPECT_EQ(outDriver->records().back().port, 2);
 }
 
+// The organist plays on while the output device is being changed: between
+// the old output's close and the new one's open, keys are skipped, not
+// failures, and everything else goes on.
+MemoryMidiInDriver* keyboardDuringChange = nullptr;
+
+void playAKey() {
+  keyboardDuringChange->inject(1, (0x90 + 256 * 60 + 65536 * 100));
+  keyboardDuringChange->inject(1, (0xC0 + 256 * 4));  // draws register 5
+  keyboardDuringChange->inject(1, (0x80 + 256 * 60));
+  keyboardDuringChange->drain();
+}
+
+TEST_F(DevicesTest, KeysPlayedDuringAnOutputChangeAreSkippedNotFailures) {
+  openOutput(0);
+  drawRegister(1, "19 Organ", 255, 0, 0, 7);
+  ASSERT_EQ(Midi_openin(1), 1);
+  ASSERT_EQ(Midi_startin(), 1);
+  keyboardDuringChange = inDriver.get();
+  enginePlatform.pause = [](int ms) {
+    pauses().push_back(ms);
+    playAKey();  // during the 3-second wait
+  };
+  Dialog_midioutchoose(" 2 Port B", [&](const std::string&) { playAKey(); });
+  Display_drain();
+  EXPECT_TRUE(sink.failures.empty());
+  EXPECT_EQ(outDriver->sendCount(), 0);
+  EXPECT_EQ(pauses(), std::vector<int>{3000});
+  // The walk and the display went on: both keys were marked and released,
+  // and the program changes drew register 5 and then put it back.
+  int marks = 0, restores = 0;
+  for (const auto& r : sink.of(DisplayKind::Keyboard)) {
+    if (r.key == 60 - kKeyOffset && r.colour == Midi_channelcolor(0)) ++marks;
+    if (r.key == 60 - kKeyOffset && r.colour == kColourNatural) ++restores;
+  }
+  EXPECT_EQ(marks, 2);
+  EXPECT_EQ(restores, 2);
+  EXPECT_EQ(consoleState.regOn[5], 0);
+  EXPECT_EQ(consoleState.lastNote, 60);
+
+  // The new output plays the next key.
+  playAKey();
+  Display_drain();
+  EXPECT_TRUE(sink.failures.empty());
+  ASSERT_FALSE(outDriver->records().empty());
+  EXPECT_EQ(outDriver->records().front().port, 2);
+  EXPECT_EQ(sent().front(), msg(0xC0, 19));
+  // Out of a device change a closed output still fails as before.
+  enginePlatform.pause = [](int ms) { pauses().push_back(ms); };
+  Midi_closeout();
+  Midi_noteon(60, 127, 0, kKeyboardUpper);
+  Display_drain();
+  EXPECT_EQ(sink.failures.size(), 1u);
+  Midi_closein();
+  keyboardDuringChange = nullptr;
+}
+
 TEST_F(DevicesTest, ChoosingAnInputReopensAndStartsIt) {
   ASSERT_EQ(Midi_openin(0), 1);
   auto dialog = Dialog_midiin();

@@ -40,6 +40,37 @@ TEST_F(ThreadsTest, KeysFromTheDriverThreadAreSentAtOnceAndShownAfterADrain) {
   EXPECT_EQ(std::string(sink.requests[3].text.view()).rfind("<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 ", 0), 0u);
 }
 
+TEST_F(ThreadsTest, TheWindowThreadsRequestsAreShownAfterTheKeysQueuedBeforeThem) {
+  openOutput();
+  drawRegister(1, "19 Organ", 200);
+  ASSERT_EQ(Midi_openin(1), 1);
+  ASSERT_EQ(Midi_startin(), 1);
+  sink.requests.clear();
+  inDriver->inject(1, msg(0x90, 60, 100));
+  inDriver->drain();
+  // All notes off on the window thread, before the window drained the key's
+  // marks: the reset must come after them, or key 37 and indicator 130 stay
+  // lit over silence.
+  Midi_notesoff();
+  Display_drain();
+  const DisplayRequest* lastKeyboard = nullptr;
+  const DisplayRequest* lastLamp = nullptr;
+  bool keyMarked = false;
+  for (const auto& r : sink.requests) {
+    if (r.kind == DisplayKind::Keyboard && r.id == kKeyboardUpper) {
+      lastKeyboard = &r;
+      keyMarked |= r.key == 60 - kKeyOffset && r.colour == Midi_channelcolor(0);
+    }
+    if (r.kind == DisplayKind::Indicator && r.id == kIndicatorBase) lastLamp = &r;
+  }
+  EXPECT_TRUE(keyMarked);
+  ASSERT_NE(lastKeyboard, nullptr);
+  EXPECT_EQ(lastKeyboard->colour, kColourAllKeys);
+  ASSERT_NE(lastLamp, nullptr);
+  EXPECT_EQ(lastLamp->level, kLampOff);
+  EXPECT_EQ(Display_drain(), 0u);
+}
+
 TEST_F(ThreadsTest, AFailureOnTheDriverThreadReachesTheWindowOnce) {
   openOutput();
   drawRegister(1, "19 Organ", 255);

@@ -14,6 +14,7 @@
 
 #include "tests/console/app/files/app_fixture.h"
 #include "console/engine/engine_commands.h"
+#include "console/app/files/file_fields.h"
 #include "console/app/files/program_names.h"
 #include "console/app/files/settings_file.h"
 
@@ -275,6 +276,103 @@ TEST_F(PresetTest, ALabelWithACommaIsWrittenWithABlankAndLoadsBackWhole) {
   EXPECT_EQ(s.regVolume[1], 200);
   EXPECT_EQ(s.regShift[1], 3);
   EXPECT_EQ(s.regName[1], " 12 Marimba");
+}
+
+TEST_F(PresetTest, ANumericFieldReadsItsNumberUpToTheCommaWhateverItStartsWith) {
+  // A double quote opens a quoted text only in a text field; in a numeric
+  // field it is just a character that is not a number.
+  writeFile("consolle.ini",
+            " 0 , 6 Harpsichord, \"67 , 1 , 6 , 5 \r\n"
+            "\"1 , 19 Organ, 90 ,\"-1 , 2 , 3 \r\n");
+  Preset_load("consolle");
+  EXPECT_EQ(s.regOn[1], 0);
+  EXPECT_EQ(s.regName[1], " 6 Harpsichord");
+  EXPECT_EQ(s.regVolume[1], 0);
+  EXPECT_EQ(s.regPan[1], 1);
+  EXPECT_EQ(s.regShift[1], 6);
+  EXPECT_EQ(s.regMulti[1], 5);
+
+  EXPECT_EQ(s.regOn[2], 0);  // no number: 0, inside the range
+  EXPECT_EQ(s.regName[2], " 19 Church Organ");
+  EXPECT_EQ(s.regVolume[2], 90);
+  EXPECT_EQ(s.regPan[2], 0);
+  EXPECT_EQ(s.regShift[2], 2);
+  EXPECT_EQ(s.regMulti[2], 3);
+}
+
+TEST_F(PresetTest, ALabelOpeningAQuoteItNeverClosesKeepsItsRegisterOnASaveAndLoad) {
+  // A report line "Voce umana 8] (no number, so program 0) gives such a label.
+  const char* labels[] = {"\"Voce umana 8", "  \"12 Voce", "\"", "\"quoted\" then more", "plain \"inner"};
+  for (int r = 1; r <= 5; ++r) {
+    Reg_setname(r, labels[r - 1]);
+    s.regOn[r] = 1;
+    s.regVolume[r] = 200;
+    s.regPan[r] = 1;
+    s.regShift[r] = 2;
+    s.regMulti[r] = 3;
+  }
+  std::vector<int> programs;
+  for (int r = 1; r <= 5; ++r) programs.push_back(s.regProgram[r]);
+  Preset_save();
+  // The line keeps its six fields and the label its bytes; only the quote that
+  // nothing closes is closed at once, so that the label cannot swallow the
+  // numbers after it.
+  EXPECT_EQ(firstLine(readFile("consolle.ini")), " 1 ,\"\"Voce umana 8, 200 , 1 , 2 , 3 \r\n");
+  State_reset();
+  Preset_load("consolle");
+  for (int r = 1; r <= 5; ++r) {
+    SCOPED_TRACE(labels[r - 1]);
+    EXPECT_EQ(s.regOn[r], 1);
+    EXPECT_EQ(s.regVolume[r], 200);
+    EXPECT_EQ(s.regPan[r], 1);
+    EXPECT_EQ(s.regShift[r], 2);
+    EXPECT_EQ(s.regMulti[r], 3);
+    EXPECT_EQ(s.regProgram[r], programs[r - 1]);
+  }
+  // A label with a closing quote, or a quote further in, is written as it is.
+  std::string saved = readFile("consolle.ini");
+  EXPECT_NE(saved.find(",\"quoted\" then more,"), std::string::npos);
+  EXPECT_NE(saved.find(",plain \"inner,"), std::string::npos);
+}
+
+TEST_F(PresetTest, EveryLineTheConsoleWritesReadsBackWithItsValues) {
+  // The longest names a report or the program list can give.
+  std::string huge = " 7 " + std::string(65532, 'x');
+  writeFile("report.txt", "a\r\nb\r\nc\r\nd\r\n[7]" + huge.substr(3) + "\r\n");
+  s.synthFound = 1;
+  for (int r = 1; r <= 32; ++r) Reg_setname(r, "7");
+  Soundfont_loadfrom("report.txt");
+  ASSERT_FALSE(programName[7].empty());
+  EXPECT_LT(programName[7].size(), LineFile::kMaxLine);
+  Reg_setname(2, huge);  // straight from a list entry
+  EXPECT_LT(s.regName[2].size(), LineFile::kMaxLine);
+  EXPECT_EQ(s.regProgram[2], 7);
+  for (int r = 1; r <= 32; ++r) {
+    s.regOn[r] = 1;
+    s.regVolume[r] = 201;
+    s.regPan[r] = -1;
+    s.regShift[r] = -12;
+    s.regMulti[r] = 11;
+  }
+  Preset_save();
+  LineFile file("consolle.ini");
+  std::string line;
+  int lines = 0;
+  while (file.next(line)) {
+    ++lines;
+    EXPECT_LT(line.size(), LineFile::kMaxLine);
+  }
+  EXPECT_EQ(lines, 32);
+  State_reset();
+  Preset_load("consolle");
+  for (int r = 1; r <= 32; ++r) {
+    SCOPED_TRACE(r);
+    EXPECT_EQ(s.regProgram[r], 7);
+    EXPECT_EQ(s.regVolume[r], 201);
+    EXPECT_EQ(s.regPan[r], -1);
+    EXPECT_EQ(s.regShift[r], -12);
+    EXPECT_EQ(s.regMulti[r], 11);
+  }
 }
 
 TEST_F(PresetTest, WindowsTextBytesAreWrittenAsTheyAre) {
