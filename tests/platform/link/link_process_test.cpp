@@ -1,0 +1,272 @@
+// The link between real processes over its socket: a console process (the
+// link server with a recording handler) and players, in this process or as
+// processes of their own.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/link/link_client.h"
+#include "platform/link/link_frame.h"
+
+namespace zt {
+namespace {
+
+class LinkProcessTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "link_process_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    // Readable by anyone, so that only the socket's own permissions keep
+    // another user out.
+    ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
+    socket_ = (dir_.path() + "/ZT-test.link").toStdString();
+    log_ = (dir_.path() + "/requests.log").toStdString();
+  }
+
+  void TearDown() override {
+    for (auto& p : processes_) {
+      if (p->state() != QProcess::NotRunning) {
+        ::kill(static_cast<pid_t>(p->processId()), SIGCONT);
+        p->kill();
+        p->waitForFinished(3000);
+      }
+    }
+  }
+
+  QProcess* Start(const QStringList& args) {
+    processes_.push_back(std::make_unique<QProcess>());
+    QProcess* p = processes_.back().get();
+    p->setProcessChannelMode(QProcess::SeparateChannels);
+    p->start(QStringLiteral(ZT_LINK_PEER), args);
+    EXPECT_TRUE(p->waitForStarted(5000));
+    return p;
+  }
+
+  // Waits for a line on the process's output.
+  static bool WaitFor(QProcess* p, const QByteArray& line, int ms = 10000) {
+    QElapsedTimer t;
+    t.start();
+    QByteArray seen;
+    while (t.elapsed() < ms) {
+      if (p->canReadLine() || p->waitForReadyRead(100)) {
+        while (p->canReadLine()) {
+          seen = p->readLine().trimmed();
+          if (seen == line) return true;
+        }
+      }
+      if (p->state() == QProcess::NotRunning && !p->canReadLine()) return false;
+    }
+    return false;
+  }
+
+  QProcess* StartConsole(int handleMs = 0, int partialMs = 5000) {
+    QProcess* p = Start({"console", QString::fromStdString(socket_), QString::fromStdString(log_),
+                         QString::number(handleMs), QString::number(partialMs)});
+    EXPECT_TRUE(WaitFor(p, "listening"));
+    return p;
+  }
+
+  std::vector<std::string> Log() const {
+    std::vector<std::string> lines;
+    QFile f(QString::fromStdString(log_));
+    if (!f.open(QIODevice::ReadOnly)) return lines;
+    for (const QByteArray& line : f.readAll().split('\n'))
+      if (!line.isEmpty()) lines.push_back(line.toStdString());
+    return lines;
+  }
+
+  // Polls the log until it has `count` lines or the time is up.
+  std::vector<std::string> LogWhen(size_t count, int ms = 5000) const {
+    QElapsedTimer t;
+    t.start();
+    std::vector<std::string> lines = Log();
+    while (lines.size() < count && t.elapsed() < ms) {
+      QThread::msleep(20);
+      lines = Log();
+    }
+    return lines;
+  }
+
+  QTemporaryDir dir_;
+  std::string socket_;
+  std::string log_;
+  std::vector<std::unique_ptr<QProcess>> processes_;
+};
+
+using Lines = std::vector<std::string>;
+
+constexpr int32_t kNoteOnCh3 = 0x92 + 256 * 60 + 65536 * 100;
+
+TEST_F(LinkProcessTest, ExactFramesAnsweredOnlyAfterTheConsoleHandledThem) {
+  StartConsole(/*handleMs=*/150);
+  LinkClient client;
+  ASSERT_TRUE(client.findAt(socket_));
+  EXPECT_EQ(1, client.send(1, kNoteOnCh3));
+  // The console logs after a pause, then answers: the line is there already.
+  EXPECT_EQ(Lines{"1 6569106"}, Log());
+  EXPECT_EQ(2, client.send(0, 0xC5 + 256 * 19));
+  EXPECT_EQ(3, client.send(0, 0));
+  EXPECT_EQ((Lines{"1 6569106", "0 5061", "0 0"}), Log());
+
+  // On the wire: eight bytes in, four bytes out, little-endian.
+  QLocalSocket raw;
+  raw.connectToServer(QString::fromStdString(socket_));
+  ASSERT_TRUE(raw.waitForConnected(3000));
+  const char frame[8] = {1, 0, 0, 0, char(0x80), 60, 0, 0};
+  raw.write(frame, 8);
+  ASSERT_TRUE(raw.waitForBytesWritten(3000));
+  while (raw.bytesAvailable() < 4) ASSERT_TRUE(raw.waitForReadyRead(3000));
+  const QByteArray answer = raw.read(8);
+  EXPECT_EQ(QByteArray("\x04\x00\x00\x00", 4), answer);
+  ASSERT_EQ(4u, Log().size());
+  EXPECT_EQ("1 15488", Log()[3]);
+}
+
+TEST_F(LinkProcessTest, AConsoleThatStopsAnsweringCountsAsGone) {
+  QProcess* console = StartConsole();
+  LinkClient client(/*timeoutMs=*/400);
+  ASSERT_TRUE(client.findAt(socket_));
+  EXPECT_EQ(1, client.send(0, 0x90 + 256 * 60 + 65536 * 90));
+  ::kill(static_cast<pid_t>(console->processId()), SIGSTOP);
+  QElapsedTimer t;
+  t.start();
+  EXPECT_EQ(0, client.send(0, 0x90 + 256 * 62 + 65536 * 90));
+  EXPECT_GE(t.elapsed(), 350);
+  EXPECT_FALSE(client.connected());
+  ::kill(static_cast<pid_t>(console->processId()), SIGCONT);
+  // Gone for good: later sends return at once and reach nothing.
+  t.restart();
+  EXPECT_EQ(0, client.send(0, 0x90 + 256 * 64 + 65536 * 90));
+  EXPECT_LT(t.elapsed(), 200);
+  QThread::msleep(300);
+  for (const std::string& line : Log()) EXPECT_NE("0 5914688", line);
+}
+
+TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
+  StartConsole(0, /*partialMs=*/300);
+  LinkClient good;
+  ASSERT_TRUE(good.findAt(socket_));
+
+  QLocalSocket bad;
+  bad.connectToServer(QString::fromStdString(socket_));
+  ASSERT_TRUE(bad.waitForConnected(3000));
+  unsigned char frame[kLinkFrameSize];
+  Link_encode({0, 0xF0 + 256 * 0x7E}, frame);  // a system message
+  bad.write(reinterpret_cast<const char*>(frame), kLinkFrameSize);
+  EXPECT_TRUE(bad.waitForDisconnected(3000));
+
+  QLocalSocket hanging;
+  hanging.connectToServer(QString::fromStdString(socket_));
+  ASSERT_TRUE(hanging.waitForConnected(3000));
+  hanging.write("\x90\x3C\x00", 3);
+  EXPECT_TRUE(hanging.waitForDisconnected(3000));
+
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(1, good.send(1, 0x90 + 256 * 60 + 65536 * 1));
+  EXPECT_EQ(Lines{"1 81040"}, Log());
+}
+
+TEST_F(LinkProcessTest, APlayerKilledMidNoteLeavesTheConsoleSilent) {
+  StartConsole();
+  QProcess* player = Start({"player", QString::fromStdString(socket_), "0", QString::number(kNoteOnCh3)});
+  ASSERT_TRUE(WaitFor(player, "sent"));
+  player->kill();
+  EXPECT_EQ((Lines{"0 6569106", "0 0"}), LogWhen(2));
+
+  // A player that silenced the console itself before it went gets no second
+  // all notes off.
+  QProcess* tidy = Start({"player", QString::fromStdString(socket_), "1", "144", "0", "0"});
+  ASSERT_TRUE(WaitFor(tidy, "sent"));
+  tidy->kill();
+  tidy->waitForFinished(3000);
+  QThread::msleep(300);
+  EXPECT_EQ((Lines{"0 6569106", "0 0", "1 144", "0 0"}), Log());
+}
+
+TEST_F(LinkProcessTest, ASecondPlayerIsServedLikeTheFirst) {
+  StartConsole();
+  LinkClient a, b;
+  ASSERT_TRUE(a.findAt(socket_));
+  ASSERT_TRUE(b.findAt(socket_));
+  EXPECT_EQ(1, a.send(0, 0x90 + 256 * 60 + 65536 * 64));
+  EXPECT_EQ(2, b.send(1, 0x91 + 256 * 48 + 65536 * 64));
+  EXPECT_EQ(3, a.send(0, 0x80 + 256 * 60));
+  EXPECT_EQ((Lines{"0 4209808", "1 4206737", "0 15488"}), Log());
+}
+
+TEST_F(LinkProcessTest, NoConsoleMeansSendsDoNothing) {
+  LinkClient client(300);
+  EXPECT_FALSE(client.findAt(socket_));
+  EXPECT_FALSE(client.connected());
+  EXPECT_EQ(0, client.send(0, kNoteOnCh3));
+}
+
+TEST_F(LinkProcessTest, ASocketLeftByADeadConsoleIsReplacedALiveOneIsNot) {
+  QProcess* first = StartConsole();
+  QProcess* second = Start({"console", QString::fromStdString(socket_), QString::fromStdString(log_)});
+  EXPECT_TRUE(second->waitForFinished(5000));
+  EXPECT_EQ(1, second->exitCode());
+
+  first->kill();
+  first->waitForFinished(3000);
+  ASSERT_TRUE(QFile::exists(QString::fromStdString(socket_)));
+  StartConsole();
+  LinkClient client;
+  ASSERT_TRUE(client.findAt(socket_));
+  EXPECT_EQ(1, client.send(0, 0));
+}
+
+// connect(2) to the socket from a child process running as `uid`; the
+// child's exit code is 0 when it connected, else the errno.
+int ConnectAs(const std::string& path, uid_t uid) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (uid != 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0)) _exit(100);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    const int r = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    _exit(r == 0 ? 0 : (errno & 0x7F));
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(LinkProcessTest, AnotherUsersPlayerCannotConnect) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "needs root to run a child as another user; not checked here";
+  }
+  StartConsole();
+  EXPECT_EQ(0, ConnectAs(socket_, 0));
+  EXPECT_EQ(EACCES, ConnectAs(socket_, 65534));
+  // The refused attempt left nothing behind for the console to handle.
+  QThread::msleep(200);
+  EXPECT_TRUE(Log().empty());
+}
+
+}  // namespace
+}  // namespace zt
