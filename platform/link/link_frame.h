@@ -10,10 +10,8 @@
 
 namespace zt {
 
-// The one message the player sends the console, and the tick message the
-// player's timer posts to its own window.
+// The one message the player sends the console.
 inline constexpr int32_t WM_PLAYER_MIDI = 3073;
-inline constexpr int32_t WM_PLAYER_TICK = 3084;
 
 inline constexpr size_t kLinkFrameSize = 8;
 inline constexpr size_t kLinkAnswerSize = 4;

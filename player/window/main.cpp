@@ -1,0 +1,35 @@
+// lettore: plays MIDI and karaoke files through the running console.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "controls/controls.h"
+#include "platform/link/link_client.h"
+#include "player/scheduler/playback_state.h"
+#include "player/window/command_line.h"
+#include "player/window/player_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // The tables first: the timer slots and channel switches start empty and
+  // on, the control table before any control.
+  zt::Playback = zt::PlaybackState{};
+  ControlTable_create();
+
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  zt::Playback.fileName = zt::Player_filename(args);
+
+  // The console is looked for once; without it the player still runs.
+  zt::LinkClient link;
+  if (!link.find("ZT")) zt::Player_messagebox("Avviso", "Programma ricevente non attivo!");
+
+  int result = 0;
+  {
+    zt::PlayerWindow window(link);
+    window.create();
+    window.show();
+    result = app.exec();
+  }
+  return result;
+}
