@@ -9,7 +9,7 @@
 #include "player/window/command_line.h"
 #include "player/window/player_window.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   QApplication app(argc, argv);
   // The tables first: the timer slots and channel switches start empty and
   // on, the control table before any control.
@@ -17,12 +17,14 @@ int main(int argc, char** argv) {
   ControlTable_create();
 
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  for (int i = 1; i < argc; ++i)
+    args.emplace_back(argv[i]);
   zt::Playback.fileName = zt::Player_filename(args);
 
   // The console is looked for once; without it the player still runs.
   zt::LinkClient link;
-  if (!link.find("ZT")) zt::Player_messagebox("Avviso", "Programma ricevente non attivo!");
+  if (!link.find("ZT"))
+    zt::Player_messagebox("Avviso", "Programma ricevente non attivo!");
 
   int result = 0;
   {

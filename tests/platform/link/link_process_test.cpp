@@ -28,12 +28,13 @@ namespace zt {
 namespace {
 
 class LinkProcessTest : public ::testing::Test {
- protected:
+protected:
   static void SetUpTestSuite() {
     static int argc = 1;
     static char name[] = "link_process_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+      new QCoreApplication(argc, argv);
   }
 
   void SetUp() override {
@@ -46,7 +47,7 @@ class LinkProcessTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (auto& p : processes_) {
+    for (auto &p : processes_) {
       if (p->state() != QProcess::NotRunning) {
         ::kill(static_cast<pid_t>(p->processId()), SIGCONT);
         p->kill();
@@ -55,9 +56,9 @@ class LinkProcessTest : public ::testing::Test {
     }
   }
 
-  QProcess* Start(const QStringList& args) {
+  QProcess *Start(const QStringList &args) {
     processes_.push_back(std::make_unique<QProcess>());
-    QProcess* p = processes_.back().get();
+    QProcess *p = processes_.back().get();
     p->setProcessChannelMode(QProcess::SeparateChannels);
     p->start(QStringLiteral(ZT_LINK_PEER), args);
     EXPECT_TRUE(p->waitForStarted(5000));
@@ -65,7 +66,7 @@ class LinkProcessTest : public ::testing::Test {
   }
 
   // Waits for a line on the process's output.
-  static bool WaitFor(QProcess* p, const QByteArray& line, int ms = 10000) {
+  static bool WaitFor(QProcess *p, const QByteArray &line, int ms = 10000) {
     QElapsedTimer t;
     t.start();
     QByteArray seen;
@@ -73,17 +74,21 @@ class LinkProcessTest : public ::testing::Test {
       if (p->canReadLine() || p->waitForReadyRead(100)) {
         while (p->canReadLine()) {
           seen = p->readLine().trimmed();
-          if (seen == line) return true;
+          if (seen == line)
+            return true;
         }
       }
-      if (p->state() == QProcess::NotRunning && !p->canReadLine()) return false;
+      if (p->state() == QProcess::NotRunning && !p->canReadLine())
+        return false;
     }
     return false;
   }
 
-  QProcess* StartConsole(int handleMs = 0, int partialMs = 5000) {
-    QProcess* p = Start({"console", QString::fromStdString(socket_), QString::fromStdString(log_),
-                         QString::number(handleMs), QString::number(partialMs)});
+  QProcess *StartConsole(int handleMs = 0, int partialMs = 5000) {
+    QProcess *p =
+        Start({"console", QString::fromStdString(socket_),
+               QString::fromStdString(log_), QString::number(handleMs),
+               QString::number(partialMs)});
     EXPECT_TRUE(WaitFor(p, "listening"));
     return p;
   }
@@ -91,9 +96,11 @@ class LinkProcessTest : public ::testing::Test {
   std::vector<std::string> Log() const {
     std::vector<std::string> lines;
     QFile f(QString::fromStdString(log_));
-    if (!f.open(QIODevice::ReadOnly)) return lines;
-    for (const QByteArray& line : f.readAll().split('\n'))
-      if (!line.isEmpty()) lines.push_back(line.toStdString());
+    if (!f.open(QIODevice::ReadOnly))
+      return lines;
+    for (const QByteArray &line : f.readAll().split('\n'))
+      if (!line.isEmpty())
+        lines.push_back(line.toStdString());
     return lines;
   }
 
@@ -137,7 +144,8 @@ TEST_F(LinkProcessTest, ExactFramesAnsweredOnlyAfterTheConsoleHandledThem) {
   const char frame[8] = {1, 0, 0, 0, char(0x80), 60, 0, 0};
   raw.write(frame, 8);
   ASSERT_TRUE(raw.waitForBytesWritten(3000));
-  while (raw.bytesAvailable() < 4) ASSERT_TRUE(raw.waitForReadyRead(3000));
+  while (raw.bytesAvailable() < 4)
+    ASSERT_TRUE(raw.waitForReadyRead(3000));
   const QByteArray answer = raw.read(8);
   EXPECT_EQ(QByteArray("\x04\x00\x00\x00", 4), answer);
   ASSERT_EQ(4u, Log().size());
@@ -145,7 +153,7 @@ TEST_F(LinkProcessTest, ExactFramesAnsweredOnlyAfterTheConsoleHandledThem) {
 }
 
 TEST_F(LinkProcessTest, AConsoleThatStopsAnsweringCountsAsGone) {
-  QProcess* console = StartConsole();
+  QProcess *console = StartConsole();
   LinkClient client(/*timeoutMs=*/400);
   ASSERT_TRUE(client.findAt(socket_));
   EXPECT_EQ(1, client.send(0, 0x90 + 256 * 60 + 65536 * 90));
@@ -161,7 +169,8 @@ TEST_F(LinkProcessTest, AConsoleThatStopsAnsweringCountsAsGone) {
   EXPECT_EQ(0, client.send(0, 0x90 + 256 * 64 + 65536 * 90));
   EXPECT_LT(t.elapsed(), 200);
   QThread::msleep(300);
-  for (const std::string& line : Log()) EXPECT_NE("0 5914688", line);
+  for (const std::string &line : Log())
+    EXPECT_NE("0 5914688", line);
 }
 
 TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
@@ -173,8 +182,8 @@ TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
   bad.connectToServer(QString::fromStdString(socket_));
   ASSERT_TRUE(bad.waitForConnected(3000));
   unsigned char frame[kLinkFrameSize];
-  Link_encode({0, 0xF0 + 256 * 0x7E}, frame);  // a system message
-  bad.write(reinterpret_cast<const char*>(frame), kLinkFrameSize);
+  Link_encode({0, 0xF0 + 256 * 0x7E}, frame); // a system message
+  bad.write(reinterpret_cast<const char *>(frame), kLinkFrameSize);
   EXPECT_TRUE(bad.waitForDisconnected(3000));
 
   QLocalSocket hanging;
@@ -190,14 +199,16 @@ TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
 
 TEST_F(LinkProcessTest, APlayerKilledMidNoteLeavesTheConsoleSilent) {
   StartConsole();
-  QProcess* player = Start({"player", QString::fromStdString(socket_), "0", QString::number(kNoteOnCh3)});
+  QProcess *player = Start({"player", QString::fromStdString(socket_), "0",
+                            QString::number(kNoteOnCh3)});
   ASSERT_TRUE(WaitFor(player, "sent"));
   player->kill();
   EXPECT_EQ((Lines{"0 6569106", "0 0"}), LogWhen(2));
 
   // A player that silenced the console itself before it went gets no second
   // all notes off.
-  QProcess* tidy = Start({"player", QString::fromStdString(socket_), "1", "144", "0", "0"});
+  QProcess *tidy =
+      Start({"player", QString::fromStdString(socket_), "1", "144", "0", "0"});
   ASSERT_TRUE(WaitFor(tidy, "sent"));
   tidy->kill();
   tidy->waitForFinished(3000);
@@ -224,8 +235,9 @@ TEST_F(LinkProcessTest, NoConsoleMeansSendsDoNothing) {
 }
 
 TEST_F(LinkProcessTest, ASocketLeftByADeadConsoleIsReplacedALiveOneIsNot) {
-  QProcess* first = StartConsole();
-  QProcess* second = Start({"console", QString::fromStdString(socket_), QString::fromStdString(log_)});
+  QProcess *first = StartConsole();
+  QProcess *second = Start({"console", QString::fromStdString(socket_),
+                            QString::fromStdString(log_)});
   EXPECT_TRUE(second->waitForFinished(5000));
   EXPECT_EQ(1, second->exitCode());
 
@@ -240,15 +252,17 @@ TEST_F(LinkProcessTest, ASocketLeftByADeadConsoleIsReplacedALiveOneIsNot) {
 
 // connect(2) to the socket from a child process running as `uid`; the
 // child's exit code is 0 when it connected, else the errno.
-int ConnectAs(const std::string& path, uid_t uid) {
+int ConnectAs(const std::string &path, uid_t uid) {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    if (uid != 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0)) _exit(100);
+    if (uid != 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0))
+      _exit(100);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    const int r = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    const int r =
+        ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
     _exit(r == 0 ? 0 : (errno & 0x7F));
   }
   int status = 0;
@@ -258,7 +272,8 @@ int ConnectAs(const std::string& path, uid_t uid) {
 
 TEST_F(LinkProcessTest, AnotherUsersPlayerCannotConnect) {
   if (::geteuid() != 0) {
-    GTEST_SKIP() << "needs root to run a child as another user; not checked here";
+    GTEST_SKIP()
+        << "needs root to run a child as another user; not checked here";
   }
   StartConsole();
   EXPECT_EQ(0, ConnectAs(socket_, 0));
@@ -268,5 +283,5 @@ TEST_F(LinkProcessTest, AnotherUsersPlayerCannotConnect) {
   EXPECT_TRUE(Log().empty());
 }
 
-}  // namespace
-}  // namespace zt
+} // namespace
+} // namespace zt

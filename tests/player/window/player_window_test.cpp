@@ -1,0 +1,306 @@
+// The player window under the offscreen platform: its controls, start-up with
+// and without a file, the tempo control and the channel buttons driven by a
+// scripted mouse, and playback into a console process over the link.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/controls.h"
+#include "platform/link/link_client.h"
+#include "platform/timer/timer_slots.h"
+#include "player/reader/song_state.h"
+#include "player/scheduler/playback_state.h"
+#include "player/window/command_line.h"
+#include "player/window/player_ids.h"
+#include "player/window/player_window.h"
+#include "tests/support/midi_test_files.h"
+
+namespace zt {
+namespace {
+
+using test::B;
+using test::Bytes;
+using test::EndOfTrack;
+using test::Header;
+using test::Track;
+
+class PlayerWindowTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "player_window_test";
+    static char *argv[] = {name, nullptr};
+    if (!QApplication::instance())
+      new QApplication(argc, argv);
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path().toStdString());
+    Playback = PlaybackState{};
+    Song = SongState{};
+    ControlTable_create();
+    Input_set(&mouse_);
+  }
+
+  void TearDown() override {
+    window_.reset();
+    Input_set(nullptr);
+    for (auto &p : consoles_) {
+      p->kill();
+      p->waitForFinished(3000);
+    }
+    std::filesystem::current_path(old_);
+  }
+
+  PlayerWindow &Open(const std::string &fileName) {
+    Playback.fileName = fileName;
+    window_ = std::make_unique<PlayerWindow>(
+        link_,
+        [this](const std::string &title, const std::string &text) {
+          boxes_.push_back(title + "|" + text);
+        },
+        [this](QWidget *) { return chooserAnswer_; });
+    window_->create();
+    window_->show();
+    QApplication::processEvents();
+    return *window_;
+  }
+
+  std::string Write(const std::string &name, const Bytes &bytes) {
+    const std::string path = dir_.path().toStdString() + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  static std::string Caption(int id) {
+    return Ctl_textget(Ctl_entry(id)->caption);
+  }
+
+  // The mouse over control `id` at `fraction` of its width, the event the
+  // window system would deliver for that movement.
+  void MoveOver(int id, double fraction) {
+    QWidget *c = Ctl_window(window_.get(), id);
+    ASSERT_NE(nullptr, c);
+    const QPoint local(static_cast<int>(fraction * (c->width() - 1)),
+                       c->height() / 2);
+    mouse_.move(c->mapToGlobal(local));
+    QMouseEvent move(QEvent::MouseMove, QPointF(local),
+                     QPointF(c->mapToGlobal(local)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(c, &move);
+  }
+
+  // A console process that logs every request it handles.
+  std::string StartConsole() {
+    socket_ = dir_.path().toStdString() + "/ZT-test.link";
+    log_ = dir_.path().toStdString() + "/requests.log";
+    consoles_.push_back(std::make_unique<QProcess>());
+    QProcess *p = consoles_.back().get();
+    p->start(QStringLiteral(ZT_LINK_PEER),
+             {"console", QString::fromStdString(socket_),
+              QString::fromStdString(log_)});
+    EXPECT_TRUE(p->waitForStarted(5000));
+    EXPECT_TRUE(p->waitForReadyRead(10000));
+    EXPECT_EQ("listening", p->readLine().trimmed().toStdString());
+    return socket_;
+  }
+
+  std::vector<std::string> Log() const {
+    std::vector<std::string> lines;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line);
+    return lines;
+  }
+
+  // Runs the window's event loop until `done` or the time is up.
+  template <class F> static bool Pump(F done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(2);
+    }
+    return done();
+  }
+
+  QTemporaryDir dir_;
+  std::filesystem::path old_;
+  ScriptedInput mouse_;
+  LinkClient link_{1000};
+  std::unique_ptr<PlayerWindow> window_;
+  std::vector<std::string> boxes_;
+  std::string chooserAnswer_;
+  std::vector<std::unique_ptr<QProcess>> consoles_;
+  std::string socket_, log_;
+};
+
+// One track: program change, controller and a note on channel 1 (status
+// 0x90), at division 96 and 600 BPM, so it plays in a fraction of a second.
+Bytes ShortSong() {
+  return Header(96) + Track(test::Tempo(100000) + B({0x00, 0xC0, 19}) +
+                            B({0x00, 0xB0, 7, 100}) + B({0x00, 0x90, 60, 90}) +
+                            B({0x30, 0x80, 60, 0}) + B({0x30, 0x91, 64, 80}) +
+                            B({0x30, 0x81, 64, 0}) + EndOfTrack());
+}
+
+TEST_F(PlayerWindowTest, ControlsSitWhereTheDialogUnitsPutThem) {
+  PlayerWindow &w = Open("");
+  EXPECT_EQ(QSize(420, 162), w.size());
+  EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(w.windowTitle().isEmpty());
+  EXPECT_EQ(QRect(387, 122, 24, 29),
+            Ctl_window(&w, kIdChannelLast)->geometry());
+  EXPECT_EQ(QRect(244, 34, 165, 29), Ctl_window(&w, kIdTempo)->geometry());
+  EXPECT_EQ(QRect(316, 63, 78, 29), Ctl_window(&w, kIdRouting)->geometry());
+  // Tips are wrapped for width; the text is inside.
+  EXPECT_TRUE(Ctl_window(&w, kIdTempo)
+                  ->toolTip()
+                  .contains(Text_toqt("Veloci\xE0 in BPM modificabile con il "
+                                      "tasto sinistro del mouse")));
+  EXPECT_TRUE(Ctl_window(&w, kIdChannel0 + 7)
+                  ->toolTip()
+                  .contains(QString("Canali midi on/off col tasto sinistro. "
+                                    "[Solo] col il tasto destro")));
+  EXPECT_TRUE(Ctl_window(&w, kIdLoop)->toolTip().isEmpty());
+  EXPECT_EQ("Load *mid *kar", Caption(kIdLoad));
+  EXPECT_EQ("bpm", Caption(kIdTempo));
+  EXPECT_EQ("ori_rosso", Ctl_textget(Ctl_entry(kIdDataView)->kind));
+  EXPECT_EQ(3, Ctl_entry(kIdDataView)->faceMode);
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(PlayerWindowTest, StartingWithoutTheDefaultSongSaysSo) {
+  PlayerWindow &w = Open(Player_filename({}));
+  EXPECT_EQ((std::vector<std::string>{"|No midi file loaded!",
+                                      "|Nessun dato disponibile!"}),
+            boxes_);
+  EXPECT_EQ(QString("D_TOCCA.MID"), w.windowTitle());
+  EXPECT_EQ("BPM 0", Caption(kIdTempo));
+  EXPECT_TRUE(Ctl_window(&w, kIdPlay)->isEnabled());
+  // The name stays set: play starts on the empty song, without complaint.
+  Player_proc(w, {WM_COMMAND, kIdPlay, 0});
+  EXPECT_EQ(2u, boxes_.size());
+}
+
+TEST_F(PlayerWindowTest, AQuotedPathWithBlanksLoads) {
+  std::filesystem::create_directory(dir_.path().toStdString() + "/my songs");
+  const std::string path = Write("my songs/first song.mid", ShortSong());
+  const std::string name =
+      Player_filename({"\"" + path.substr(0, path.find(' ')),
+                       path.substr(path.find(' ') + 1) + "\""});
+  ASSERT_EQ(path, name);
+  PlayerWindow &w = Open(name);
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(QString::fromStdString(path), w.windowTitle());
+  EXPECT_EQ(1, Song.TrackCount());
+  EXPECT_EQ("BPM 600", Caption(kIdTempo));
+}
+
+TEST_F(PlayerWindowTest, TheLoadButtonShowsOnlyTheChosenFilesName) {
+  const std::string path = Write("chosen.mid", ShortSong());
+  PlayerWindow &w = Open("");
+  chooserAnswer_ = path;
+  Player_proc(w, {WM_COMMAND, kIdLoad, 0});
+  EXPECT_EQ(QString("chosen.mid"), w.windowTitle());
+  EXPECT_EQ(path, Playback.fileName);
+  EXPECT_EQ(1, Song.TrackCount());
+  // Cancelled: the song is cleared and play refuses.
+  chooserAnswer_.clear();
+  Player_proc(w, {WM_COMMAND, kIdLoad, 0});
+  EXPECT_EQ(0, Song.TrackCount());
+  Player_proc(w, {WM_COMMAND, kIdPlay, 0});
+  EXPECT_EQ(std::vector<std::string>{"|No midifile loaded!"}, boxes_);
+}
+
+TEST_F(PlayerWindowTest, TheTempoControlFollowsTheLeftButton) {
+  Open("");
+  MoveOver(kIdTempo, 0.5);
+  EXPECT_EQ(0, Song.BPM) << "no button held, nothing changes";
+  mouse_.press(Input_lbutton);
+  MoveOver(kIdTempo, 0.0);
+  EXPECT_EQ(400, Song.BPM);
+  EXPECT_EQ("BPM 400", Caption(kIdTempo));
+  MoveOver(kIdTempo, 1.0);
+  EXPECT_EQ(60, Song.BPM);
+  EXPECT_EQ("BPM 60", Caption(kIdTempo));
+  EXPECT_FLOAT_EQ(100.0f, Ctl_entry(kIdTempo)->value);
+  MoveOver(kIdTempo, 0.5);
+  // Pixel 83 of 165 is 50.3 %: 6000 / 50.3 = 119.3.
+  EXPECT_EQ(119, Song.BPM);
+  mouse_.release(Input_lbutton);
+  MoveOver(kIdTempo, 0.0);
+  EXPECT_EQ(119, Song.BPM);
+}
+
+TEST_F(PlayerWindowTest, RightDraggingMovesTheSoloAcrossTheChannelButtons) {
+  StartConsole();
+  ASSERT_TRUE(link_.findAt(socket_));
+  Open("");
+  mouse_.press(Input_rbutton);
+  MoveOver(kIdChannel0 + 3, 0.5);
+  for (int k = 0; k < 16; ++k)
+    EXPECT_EQ(k == 3 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
+  EXPECT_FLOAT_EQ(0.0f, Ctl_entry(kIdChannel0 + 3)->value);
+  EXPECT_FLOAT_EQ(100.0f, Ctl_entry(kIdChannel0 + 4)->value);
+  MoveOver(kIdChannel0 + 3, 0.9); // still over button 3: nothing new
+  MoveOver(kIdChannel0 + 5, 0.5);
+  for (int k = 0; k < 16; ++k)
+    EXPECT_EQ(k == 5 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
+  EXPECT_EQ((std::vector<std::string>{"0 0", "0 0"}), Log());
+  mouse_.release(Input_rbutton);
+  // A left click on a button flips it and silences once more.
+  Player_proc(*window_, {WM_COMMAND, kIdChannel0 + 5, 0});
+  EXPECT_EQ(0, Playback.ChannelSwitch[5]);
+  EXPECT_FLOAT_EQ(100.0f, Ctl_entry(kIdChannel0 + 5)->value);
+  EXPECT_EQ(3u, Log().size());
+}
+
+TEST_F(PlayerWindowTest, WithButtonZeroOffOnlyTheNotesReachTheConsole) {
+  StartConsole();
+  ASSERT_TRUE(link_.findAt(socket_));
+  const std::string path = Write("song.mid", ShortSong());
+  PlayerWindow &w = Open(path);
+  Player_proc(w, {WM_COMMAND, kIdChannel0, 0}); // button 0 off
+  Player_proc(w, {WM_COMMAND, kIdRouting, 0});  // filtered
+  EXPECT_EQ("Filtrato",
+            std::string(Caption(kIdRouting))
+                .substr(std::string(Caption(kIdRouting)).find('/') + 1));
+  Player_proc(w, {WM_COMMAND, kIdPlay, 0});
+  // Ticks arrive from the real timer thread through the event queue.
+  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
+      << "the song never ended";
+  const std::vector<std::string> expected = {
+      "0 0", // the click on button 0
+      "0 0", // play
+      "1 " + std::to_string(0x90 + 256 * 60 + 65536 * 90),
+      "1 " + std::to_string(0x80 + 256 * 60),
+      "1 " + std::to_string(0x91 + 256 * 64 + 65536 * 80),
+      "1 " + std::to_string(0x81 + 256 * 64),
+  };
+  EXPECT_EQ(expected, Log());
+  // The data view shows the last event (its record keeps the first 20
+  // characters of the caption drawn).
+  EXPECT_EQ("MIDI OUT Canale: 2", Caption(kIdDataView));
+  // Closing the window stops the timers and silences the console.
+  w.close();
+  EXPECT_EQ("0 0", Log().back());
+  EXPECT_EQ(7u, Log().size());
+}
+
+} // namespace
+} // namespace zt
