@@ -3,6 +3,9 @@
 #include <chrono>
 #include <thread>
 
+#include "console/engine/display_seam.h"
+#include "platform/midi/midi_log.h"
+
 namespace zt {
 
 namespace {
@@ -12,6 +15,8 @@ void sleepFor(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms
 EnginePlatform enginePlatform{nullptr, nullptr, 3000, sleepFor};
 
 void Engine_attach(MidiOut& midiOut, MidiIn& midiIn) {
+  // The device layer's notices (the synthesiser's audio) join the message log.
+  Midi_setlog(Log_line);
   enginePlatform.midiOut = &midiOut;
   enginePlatform.midiIn = &midiIn;
 }

@@ -2,8 +2,13 @@
 
 #include <fluidsynth.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <vector>
+
+#include "platform/midi/midi_log.h"
+#include "platform/midi/synth_audio.h"
 
 namespace zt {
 
@@ -101,14 +106,23 @@ void play(fluid_synth_t* synth, uint32_t word) {
 struct SynthOutDriver::Engine {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
-  fluid_audio_driver_t* audio = nullptr;
+  SynthAudio audio;
   WordQueue queue{4096};
   std::atomic<bool> silence{false};  // all notes off requested on close
   double rate = 44100.0;
+  // Without any audio device the synthesiser still runs in time on a thread
+  // of its own that renders into nothing, so sends are taken and played as
+  // if it sounded.
+  std::thread silentThread;
+  std::atomic<bool> stopSilent{false};
 
   ~Engine() {
-    // The audio thread stops before the synth it renders goes away.
-    if (audio) delete_fluid_audio_driver(audio);
+    // The rendering thread stops before the synth it renders goes away.
+    if (silentThread.joinable()) {
+      stopSilent.store(true);
+      silentThread.join();
+    }
+    if (audio.driver) delete_fluid_audio_driver(audio.driver);
     if (synth) delete_fluid_synth(synth);
     if (settings) delete_fluid_settings(settings);
   }
@@ -124,6 +138,28 @@ struct SynthOutDriver::Engine {
     auto* engine = static_cast<Engine*>(data);
     engine->drain();
     return fluid_synth_process(engine->synth, len, nfx, fx, nout, out);
+  }
+
+  // One period at a time on the steady clock, as an audio device would ask;
+  // while no voice sounds only the queue is taken.
+  void renderIntoNothing() {
+    int frames = kAudioPeriodSize;
+    fluid_settings_getint(settings, "audio.period-size", &frames);
+    std::vector<float> left(frames), right(frames);
+    const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(frames / rate));
+    auto due = std::chrono::steady_clock::now();
+    while (!stopSilent.load(std::memory_order_relaxed)) {
+      due += period;
+      std::this_thread::sleep_until(due);
+      drain();
+      if (fluid_synth_get_active_voice_count(synth) > 0)
+        fluid_synth_write_float(synth, frames, left.data(), 0, 1, right.data(), 0, 1);
+      // After a long stall (a suspended machine) the clock starts afresh
+      // instead of rendering the missed periods in a burst.
+      auto now = std::chrono::steady_clock::now();
+      if (now - due > 10 * period) due = now;
+    }
   }
 };
 
@@ -152,20 +188,18 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
     if (!engine->settings) return MIDIERR_NOMEM;
     // Only the rendering thread calls the synth, so its internal lock is not needed.
     fluid_settings_setint(engine->settings, "synth.threadsafe-api", 0);
-    const char* driverName = std::getenv("ZT_AUDIO_DRIVER");
-    bool withAudio = !(driverName && std::string(driverName) == "none");
-    if (withAudio && driverName && *driverName) fluid_settings_setstr(engine->settings, "audio.driver", driverName);
+    SynthAudio_configure(engine->settings);
     engine->synth = new_fluid_synth(engine->settings);
     if (!engine->synth) return MIDIERR_NOMEM;
     const char* soundFont = std::getenv("ZT_SOUNDFONT");
     if (!soundFont || !*soundFont) soundFont = kDefaultSoundFont;
     if (fluid_synth_sfload(engine->synth, soundFont, 1) == FLUID_FAILED) return MIDIERR_NODRIVER;
-    if (withAudio) {
-      engine->audio = new_fluid_audio_driver2(engine->settings, &Engine::audioCallback, engine.get());
-      if (!engine->audio) return MIDIERR_NODRIVER;
-    }
+    engine->audio = SynthAudio_open(engine->settings, &Engine::audioCallback, engine.get());
     // Read after the audio driver, which may set the rate to its own.
     fluid_settings_getnum(engine->settings, "synth.sample-rate", &engine->rate);
+    if (!engine->audio.driver && !engine->audio.disabled)
+      engine->silentThread = std::thread([e = engine.get()] { e->renderIntoNothing(); });
+    Midi_log(engine->audio.report);
     engine_ = std::move(engine);
   }
   opened = std::make_unique<Port>(*this);
@@ -185,7 +219,7 @@ void SynthOutDriver::portClosed() {
 
 int SynthOutDriver::render(float* left, float* right, int frames) {
   if (!engine_) return MIDIERR_INVALHANDLE;
-  if (engine_->audio) return MIDIERR_ALLOCATED;
+  if (!engine_->audio.disabled) return MIDIERR_ALLOCATED;
   engine_->drain();
   return fluid_synth_write_float(engine_->synth, frames, left, 0, 1, right, 0, 1) == FLUID_OK ? MIDI_OK
                                                                                               : MIDIERR_ERROR;
@@ -194,9 +228,11 @@ int SynthOutDriver::render(float* left, float* right, int frames) {
 double SynthOutDriver::sampleRate() const { return engine_ ? engine_->rate : 44100.0; }
 
 int SynthOutDriver::activeVoiceCount() const {
-  return engine_ && !engine_->audio ? fluid_synth_get_active_voice_count(engine_->synth) : 0;
+  return engine_ && engine_->audio.disabled ? fluid_synth_get_active_voice_count(engine_->synth) : 0;
 }
 
-bool SynthOutDriver::hasAudioDriver() const { return engine_ && engine_->audio; }
+bool SynthOutDriver::hasAudioDriver() const { return engine_ && engine_->audio.driver; }
+
+std::string SynthOutDriver::audioReport() const { return engine_ ? engine_->audio.report : std::string(); }
 
 }  // namespace zt

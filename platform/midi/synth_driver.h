@@ -17,9 +17,12 @@ namespace zt {
 
 class SynthOutDriver : public MidiOutDriver {
  public:
-  // The SoundFont comes from ZT_SOUNDFONT, the audio driver from
-  // ZT_AUDIO_DRIVER ("none": no audio driver, render() pulls the audio; unset:
-  // FluidSynth's default). Both are read when the synth is first opened.
+  // The SoundFont comes from ZT_SOUNDFONT; the audio is the first of
+  // PipeWire, PulseAudio, ALSA and JACK that opens, or the one driver that
+  // ZT_AUDIO_DRIVER names ("none": no audio driver, render() pulls the
+  // audio). With no audio at all the synth still opens and renders into
+  // nothing on a thread of its own, so sends are taken as ever. Read when
+  // the synth is first opened; the choice goes to the device layer's log.
   SynthOutDriver();
   ~SynthOutDriver() override;
 
@@ -30,13 +33,16 @@ class SynthOutDriver : public MidiOutDriver {
   int openPort(int port, std::unique_ptr<MidiOutPort>& opened) override;
 
   // Renders `frames` stereo frames after applying every queued message.
-  // Only without an audio driver (MIDIERR_ALLOCATED otherwise, MIDIERR_INVALHANDLE
-  // before the first open).
+  // Only with ZT_AUDIO_DRIVER=none (MIDIERR_ALLOCATED when something else
+  // renders, MIDIERR_INVALHANDLE before the first open).
   int render(float* left, float* right, int frames);
   double sampleRate() const;
-  // Voices sounding now; only where render() is called (no audio driver).
+  // Voices sounding now; only where render() is called (ZT_AUDIO_DRIVER=none).
   int activeVoiceCount() const;
   bool hasAudioDriver() const;
+  // The log line of the first open: which driver, rate and buffer, or that
+  // there is no audio.
+  std::string audioReport() const;
 
   static constexpr const char* kPortName = "FluidSynth";
 

@@ -2,11 +2,17 @@
 // pulls the samples itself and measures them.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "tests/support/audio_analysis.h"
 #include "tests/support/jack_fixture.h"
+#include "platform/midi/midi_log.h"
+#include "platform/midi/synth_audio.h"
 #include "platform/midi/synth_driver.h"
 
 namespace zt {
@@ -219,6 +225,126 @@ TEST(SynthAudioDriver, TheAudioThreadDrainsTheQueue) {
     EXPECT_EQ(MIDI_OK, out.close(handle));
   }
   setenv("ZT_AUDIO_DRIVER", "none", 1);
+}
+
+}  // namespace
+}  // namespace zt
+
+namespace zt {
+namespace {
+
+// How the synthesiser finds its audio. Each test makes the sound servers
+// and cards of this machine unreachable (whatever the machine has), so the
+// outcome does not depend on it: PulseAudio and JACK point at servers that
+// do not exist, ALSA reads an empty configuration (no "default" device).
+class SynthAudioProbe : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char dir[] = "/tmp/zt-audio-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    dir_ = dir;
+    std::string emptyConf = dir_ + "/asound.conf";
+    std::fclose(std::fopen(emptyConf.c_str(), "w"));
+    setenv("ALSA_CONFIG_PATH", emptyConf.c_str(), 1);
+    setenv("PULSE_SERVER", ("unix:" + dir_ + "/no-pulse").c_str(), 1);
+    setenv("JACK_DEFAULT_SERVER", ("zt-none-" + std::to_string(getpid())).c_str(), 1);
+    unsetenv("ZT_AUDIO_DRIVER");
+    unsetenv("ZT_SOUNDFONT");
+    logged().clear();
+    Midi_setlog([](std::string_view line) { logged().emplace_back(line); });
+  }
+  void TearDown() override {
+    Midi_setlog(nullptr);
+    for (const char* name : {"ALSA_CONFIG_PATH", "PULSE_SERVER", "JACK_DEFAULT_SERVER", "ZT_AUDIO_PERIOD_SIZE",
+                             "ZT_AUDIO_PERIODS"})
+      unsetenv(name);
+    setenv("ZT_AUDIO_DRIVER", "none", 1);
+    std::system(("rm -rf " + dir_).c_str());
+  }
+  static std::vector<std::string>& logged() {
+    static std::vector<std::string> lines;
+    return lines;
+  }
+  std::string dir_;
+};
+
+TEST_F(SynthAudioProbe, WithoutAnyAudioDeviceTheSynthOpensAndTakesEveryKey) {
+  auto synth = std::make_shared<SynthOutDriver>();
+  MidiOut out;
+  out.addDriver(synth);
+  int32_t handle = 0;
+  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  EXPECT_FALSE(synth->hasAudioDriver());
+  EXPECT_NE(synth->audioReport().find("no audio device"), std::string::npos) << synth->audioReport();
+  EXPECT_EQ(logged(), std::vector<std::string>{synth->audioReport()});
+  // It renders on its own, in time: nothing else may pull its audio.
+  std::vector<float> l(64), r(64);
+  EXPECT_EQ(MIDIERR_ALLOCATED, synth->render(l.data(), r.data(), 64));
+  EXPECT_DOUBLE_EQ(48000, synth->sampleRate());
+
+  EXPECT_EQ(MIDI_OK, out.send(handle, kChurchOrgan));
+  EXPECT_EQ(MIDI_OK, out.send(handle, 0x643C90));
+  // Far more than the send queue holds, spread over time as a player would:
+  // the silent renderer keeps taking them.
+  int refused = 0;
+  for (int burst = 0; burst < 30; ++burst) {
+    for (int i = 0; i < 1000; ++i)
+      if (out.send(handle, 0x0007B0 + 65536 * (i % 128)) != MIDI_OK) ++refused;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(0, refused);
+  EXPECT_EQ(MIDI_OK, out.send(handle, 0x003C80));
+  EXPECT_EQ(MIDI_OK, out.close(handle));
+}
+
+TEST_F(SynthAudioProbe, ARunningJackServerIsUsedWhenNothingBeforeItOpens) {
+  test::JackServer server;  // points JACK_DEFAULT_SERVER at itself
+  ASSERT_TRUE(server.start()) << server.error();
+  auto synth = std::make_shared<SynthOutDriver>();
+  MidiOut out;
+  out.addDriver(synth);
+  int32_t handle = 0;
+  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  EXPECT_TRUE(synth->hasAudioDriver());
+  EXPECT_EQ(synth->audioReport(), "Audio FluidSynth: jack, " + std::to_string(test::JackServer::kRate) + " Hz, " +
+                                      std::to_string(test::JackServer::kPeriod) +
+                                      " frames per period (the JACK server's)");
+  EXPECT_EQ(MIDI_OK, out.send(handle, 0x643C90));
+  EXPECT_EQ(MIDI_OK, out.close(handle));
+}
+
+TEST_F(SynthAudioProbe, TheBufferIsTheLowLatencyDefaultOrWhatTheEnvironmentAsks) {
+  auto bufferOf = [] {
+    fluid_settings_t* settings = new_fluid_settings();
+    SynthAudio_configure(settings);
+    int size = 0, periods = 0;
+    double rate = 0;
+    fluid_settings_getint(settings, "audio.period-size", &size);
+    fluid_settings_getint(settings, "audio.periods", &periods);
+    fluid_settings_getnum(settings, "synth.sample-rate", &rate);
+    delete_fluid_settings(settings);
+    return std::to_string(periods) + " x " + std::to_string(size) + " at " + std::to_string(static_cast<int>(rate));
+  };
+  EXPECT_EQ(bufferOf(), "2 x 256 at 48000");
+  setenv("ZT_AUDIO_PERIOD_SIZE", "128", 1);
+  setenv("ZT_AUDIO_PERIODS", "3", 1);
+  EXPECT_EQ(bufferOf(), "3 x 128 at 48000");
+  setenv("ZT_AUDIO_PERIOD_SIZE", "many", 1);  // not a number: the default
+  setenv("ZT_AUDIO_PERIODS", "1", 1);         // below what FluidSynth takes
+  EXPECT_EQ(bufferOf(), "2 x 256 at 48000");
+}
+
+TEST_F(SynthAudioProbe, ANamedDriverThatCannotOpenLeavesTheSynthOpenWithoutAudio) {
+  setenv("ZT_AUDIO_DRIVER", "alsa", 1);
+  auto synth = std::make_shared<SynthOutDriver>();
+  MidiOut out;
+  out.addDriver(synth);
+  int32_t handle = 0;
+  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  EXPECT_FALSE(synth->hasAudioDriver());
+  EXPECT_EQ(synth->audioReport(),
+            "Audio FluidSynth: no audio device (tried alsa), the synthesiser renders into nothing");
+  EXPECT_EQ(MIDI_OK, out.send(handle, 0x643C90));
 }
 
 }  // namespace
