@@ -1,0 +1,20 @@
+#pragma once
+// The console window's procedure: menu commands, button clicks and mouse
+// actions on the register controls become changes of the console state and
+// engine operations; the controls keep showing the state; a timer drives the
+// running light; the player's MIDI messages are routed. Window thread only.
+#include "console/app/window/console_messages.h"
+
+namespace zt {
+
+// Position of the running light, 0..3.
+extern int lightStep;
+
+// Handles one message. Returns 1 after "&Fine", 0 otherwise.
+int Console_proc(const ConsoleMessage& msg);
+
+// Ends the window from anywhere (menu, Escape, signals): every note is
+// silenced first, then the window's run ends with `code`.
+void Console_end(int code);
+
+}  // namespace zt

@@ -1,0 +1,147 @@
+#include "console/app/window/console_startup.h"
+
+#include <QMenuBar>
+#include <string>
+
+#include "console/app/files/file_fields.h"
+#include "console/app/files/presets.h"
+#include "console/app/files/program_list.h"
+#include "console/app/files/program_names.h"
+#include "console/app/window/console_launch.h"
+#include "console/app/window/console_panel.h"
+#include "console/app/window/console_proc.h"
+#include "console/app/window/console_window.h"
+#include "console/app/window/end_signals.h"
+#include "console/app/window/keyboard_display.h"
+#include "console/app/window/standard_lists.h"
+#include "console/app/window/window_display.h"
+#include "console/engine/engine.h"
+#include "controls/control_table.h"
+
+namespace zt {
+
+namespace {
+
+constexpr const char* kConfigFile = "consolle.cfg";
+
+// The line of "consolle.cfg" as it stands, to tell a number from letters.
+std::string configLine(int n) {
+  LineFile file(kConfigFile);
+  std::string line;
+  for (int i = 0; i < n; ++i)
+    if (!file.next(line)) return {};
+  return line;
+}
+
+bool startsWithNumber(std::string_view line) {
+  std::string_view t = Text_strip(line);
+  if (!t.empty() && (t[0] == '-' || t[0] == '+')) t.remove_prefix(1);
+  return !t.empty() && t[0] >= '0' && t[0] <= '9';
+}
+
+// One device number: kept when it names a device, else device 0.
+void checkDevice(RelaxedInt& device, int count, int lineNo, const char* what) {
+  const std::string line = configLine(lineNo);
+  const bool present = !Text_strip(line).empty();
+  const int n = device;
+  if (present && !startsWithNumber(line)) {
+    Log_line(std::string(kConfigFile) + ": riga" + Text_str(lineNo) + " senza numero, " + what + " 0");
+    device = 0;
+  } else if (n < 0 || n >= count) {
+    // With no device of the kind at all there is nothing better than 0.
+    if (count > 0 || n != 0)
+      Log_line(std::string(kConfigFile) + ": " + what + Text_str(n) + " non presente, " + what + " 0");
+    device = 0;
+  }
+}
+
+void endOnSignal(int) { Console_end(0); }
+
+}  // namespace
+
+void Config_check() {
+  MidiOut* out = enginePlatform.midiOut;
+  MidiIn* in = enginePlatform.midiIn;
+  checkDevice(consoleState.midiOutDevice, out ? out->count() : 0, 1, "Midi out");
+  checkDevice(consoleState.midiInDevice, in ? in->count() : 0, 2, "Midi in");
+}
+
+int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
+  auto step = [&hooks](const char* name) {
+    if (hooks.onStep) hooks.onStep(name);
+  };
+
+  // 1. State, tables and the control table; the window draws what the
+  // engine shows from now on.
+  ControlTable_create();
+  State_reset();
+  for (std::string& name : programName) name.clear();
+  Keyboard_reset();
+  programList = ProgramList{};
+  lightStep = 0;
+  windowColor = kDefaultWindowColor;
+  Engine_attach(out, in);
+  enginePlatform.pause = Window_pause;
+  WindowDisplay_start();
+  // 2.
+  presetName = "consolle";
+  step("state");
+  // 3.
+  consoleState.synthFound = Midi_findsynth();
+  step("synth");
+  // 4.
+  Config_load();
+  Config_check();
+  step("config");
+  // 5.
+  QMenuBar* menus = Console_menus();
+  step("menus");
+  // 6.
+  auto* window = new ConsoleWindow;
+  step("window");
+  // 7.
+  Console_controls(window->client());
+  window->setMenuBar(menus);
+  step("controls");
+  // 8.
+  Soundfont_runbatch();
+  step("batch");
+  // 9.
+  if (!Midi_openin(consoleState.midiInDevice))
+    Log_line("Open Midi Device In" + Text_str(consoleState.midiInDevice) + " errore: nessun ingresso MIDI");
+  else if (!Midi_startin())
+    Log_line("Start Midi Device In" + Text_str(consoleState.midiInDevice) + " errore");
+  step("input");
+  // 10.
+  consoleState.outChannel = 0;
+  step("channel");
+  // 11.
+  Midi_openout(consoleState.midiOutDevice);
+  step("output");
+  // 12.
+  Program_tablefill();
+  step("programs");
+  // 13.
+  Preset_load(presetName);
+  step("preset");
+  // 14.
+  Signals_watch(endOnSignal);
+  auto shown = [&] { step("shown"); };
+  QMetaObject::invokeMethod(window, shown, Qt::QueuedConnection);
+  window->run();
+  Signals_restore();
+  // 15.
+  Midi_closein();
+  Midi_closeout();
+  step("closed");
+  Preset_save();
+  step("saved");
+
+  MessageLog_detach();
+  delete window;
+  WindowDisplay_stop();
+  enginePlatform.pause = nullptr;
+  return 0;
+}
+
+}  // namespace zt

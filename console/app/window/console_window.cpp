@@ -1,0 +1,217 @@
+#include "console/app/window/console_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "console/app/window/console_proc.h"
+#include "console/engine/console_state.h"
+#include "console/engine/control_ids.h"
+#include "console/engine/number_text.h"
+#include "controls/control_widget.h"
+#include "controls/text_codec.h"
+
+namespace zt {
+
+QWidget* mainWindow = nullptr;
+Colour windowColor = kDefaultWindowColor;
+WindowPlatform windowPlatform;
+
+namespace {
+
+ConsoleWindow* currentWindow = nullptr;
+
+// The id a widget of the client area answers to: a custom control's own id,
+// or the "ztId" property the window gives its standard controls.
+int idOf(QWidget* w) {
+  if (auto* c = dynamic_cast<ControlWidget*>(w)) return c->id();
+  QVariant id = w->property("ztId");
+  return id.isValid() ? id.toInt() : 0;
+}
+
+bool isKeyboardDisplay(int id) { return id == kKeyboardUpper || id == kKeyboardLower; }
+
+}  // namespace
+
+ConsoleWindow::ConsoleWindow() : client_(new QWidget(this)) {
+  currentWindow = this;
+  mainWindow = client_;
+  setWindowTitle(QStringLiteral("ZT"));
+  setCentralWidget(client_);
+  client_->setAutoFillBackground(true);
+  client_->setMouseTracking(true);
+  setGeometry(0, 0, 800, 600);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, [] { Console_proc(Msg_command(kCmdCancel)); });
+  qApp->installEventFilter(this);
+}
+
+ConsoleWindow::~ConsoleWindow() {
+  qApp->removeEventFilter(this);
+  if (currentWindow == this) currentWindow = nullptr;
+  if (mainWindow == client_) mainWindow = nullptr;
+}
+
+void ConsoleWindow::watchChildren() {
+  for (QWidget* w : client_->findChildren<QWidget*>()) w->setMouseTracking(true);
+}
+
+int ConsoleWindow::run() {
+  if (!ending_) {
+    Console_proc({WM_INITDIALOG, 0, 0});
+    watchChildren();
+    showMaximized();
+    if (!ending_) {
+      QEventLoop loop;
+      loop_ = &loop;
+      loop.exec();
+      loop_ = nullptr;
+    }
+  }
+  Console_proc({WM_DESTROY, 0, 0});
+  ending_ = true;
+  hide();
+  return endCode_;
+}
+
+void ConsoleWindow::end(int code) {
+  if (ending_) return;
+  ending_ = true;
+  endCode_ = code;
+  if (loop_) loop_->quit();
+}
+
+void ConsoleWindow::setTimer(int id, int ms) {
+  QTimer*& timer = timers_[id];
+  if (!timer) {
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [id] { Console_proc({WM_TIMER, static_cast<uint32_t>(id), 0}); });
+  }
+  timer->start(ms);
+}
+
+void ConsoleWindow::killTimer(int id) {
+  auto it = timers_.find(id);
+  if (it != timers_.end() && it->second) it->second->stop();
+}
+
+void ConsoleWindow::closeEvent(QCloseEvent* e) {
+  if (ending_) {
+    e->accept();
+    return;
+  }
+  // The close box: the window silences everything, then ends.
+  e->ignore();
+  Console_proc({WM_SYSCOMMAND, SC_CLOSE, 0});
+  end(kCmdCancel);
+}
+
+int ConsoleWindow::controlIdAt(QPoint clientPos) const {
+  QWidget* w = client_->childAt(clientPos);
+  while (w && w->parentWidget() != client_) w = w->parentWidget();
+  return w ? idOf(w) : 0;
+}
+
+bool ConsoleWindow::eventFilter(QObject* watched, QEvent* e) {
+  const QEvent::Type type = e->type();
+  if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+      type != QEvent::MouseButtonDblClick)
+    return false;
+  auto* target = qobject_cast<QWidget*>(watched);
+  if (!target || (target != client_ && !client_->isAncestorOf(target))) return false;
+  auto* m = static_cast<QMouseEvent*>(e);
+  // An event a child ignores comes here again on its way to the parent.
+  static const QEvent* lastEvent = nullptr;
+  static quint64 lastStamp = 0;
+  static QEvent::Type lastType = QEvent::None;
+  if (e == lastEvent && m->timestamp() == lastStamp && type == lastType) return false;
+  lastEvent = e;
+  lastStamp = m->timestamp();
+  lastType = type;
+
+  const QPoint at = client_->mapFromGlobal(m->globalPosition().toPoint());
+  const int id = controlIdAt(at);
+  uint32_t mouse = WM_MOUSEMOVE;
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+    if (m->button() == Qt::LeftButton) mouse = WM_LBUTTONDOWN;
+    else if (m->button() == Qt::RightButton) mouse = WM_RBUTTONDOWN;
+  } else if (type == QEvent::MouseButtonRelease) {
+    if (m->button() == Qt::LeftButton) mouse = WM_LBUTTONUP;
+    else if (m->button() == Qt::RightButton) mouse = WM_RBUTTONUP;
+  }
+  Console_proc(Msg_setcursor(id, mouse));
+  // Keyboard displays are plain graphic areas: their clicks are the
+  // window's to report. Custom controls report their own.
+  if (mouse == WM_LBUTTONDOWN && isKeyboardDisplay(id) && !dynamic_cast<ControlWidget*>(target))
+    Console_proc(Msg_command(id));
+  return false;
+}
+
+ConsoleWindow* Window_current() { return currentWindow; }
+
+void Window_pause(int ms) {
+  // Custom controls repaint as they change; standard ones (the lists) only
+  // when asked, so their pending updates are painted before the pause.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+  if (ms <= 0) return;
+  if (windowPlatform.sleep)
+    windowPlatform.sleep(ms);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void Window_end(int code) {
+  if (currentWindow) currentWindow->end(code);
+}
+
+void Window_settimer(int id, int ms) {
+  if (currentWindow) currentWindow->setTimer(id, ms);
+}
+
+void Window_killtimer(int id) {
+  if (currentWindow) currentWindow->killTimer(id);
+}
+
+void Window_message(const std::string& text) {
+  if (windowPlatform.message) {
+    windowPlatform.message(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, QString(), Text_toqt(text), QMessageBox::Ok,
+                  currentWindow && currentWindow->isVisible() ? currentWindow : nullptr);
+  box.exec();
+}
+
+QMenuBar* Console_menus() {
+  auto* bar = new QMenuBar;
+  QMenu* setup = bar->addMenu(QStringLiteral("&Setup"));
+  const ConsoleState& s = consoleState;
+  const std::pair<std::string, int> items[] = {
+      {"Preset &0", kCmdPreset0},
+      {"Preset &1", kCmdPreset1},
+      {"Preset &2", kCmdPreset2},
+      {"&Midi out" + Text_str(s.midiOutDevice), kCmdMidiOut},
+      {"&Midi in" + Text_str(s.midiInDevice), kCmdMidiIn},
+      {"Soundfont &List", kCmdSoundfontList},
+      {"&Fine", kCmdEnd},
+      {"&Autore", kCmdAbout},
+  };
+  auto wire = [](QAction* action, int id) {
+    action->setData(id);
+    QObject::connect(action, &QAction::triggered, [id] { Console_proc(Msg_command(id)); });
+  };
+  for (const auto& [text, id] : items) wire(setup->addAction(Text_toqt(text)), id);
+  wire(bar->addAction(QStringLiteral("Lettore")), kCmdPlayer);
+  return bar;
+}
+
+}  // namespace zt

@@ -1,0 +1,67 @@
+#include "console/app/window/device_dialogs.h"
+
+#include <QComboBox>
+#include <algorithm>
+#include <utility>
+
+#include "console/app/window/console_window.h"
+#include "console/engine/control_ids.h"
+#include "controls/text_codec.h"
+
+namespace zt {
+
+namespace {
+
+// The dialog's layout in dialog units of the classic 8-point dialog font.
+constexpr double kUnitX = 1.5;
+constexpr double kUnitY = 1.625;
+int px(double units) { return static_cast<int>(units * kUnitX + 0.5); }
+int py(double units) { return static_cast<int>(units * kUnitY + 0.5); }
+
+// Runs the dialog; `chooseEntry` is the engine's confirmation, which closes
+// the old device, lets the dialog close and show its message, then opens the
+// new one.
+void run(const DeviceDialog& contents, int listId,
+         void (*chooseEntry)(const std::string&, const std::function<void(const std::string&)>&)) {
+  DeviceChoiceDialog dialog(
+      contents, listId,
+      [chooseEntry](DeviceChoiceDialog& d, const std::string& entry) {
+        chooseEntry(entry, [&d](const std::string& message) {
+          d.accept();
+          Window_message(message);
+        });
+      },
+      Window_current());
+  dialog.exec();
+}
+
+}  // namespace
+
+DeviceChoiceDialog::DeviceChoiceDialog(const DeviceDialog& contents, int listId, Confirm confirm,
+                                       QWidget* parent)
+    : QDialog(parent), list_(new QComboBox(this)), confirm_(std::move(confirm)) {
+  setWindowTitle(Text_toqt(contents.title));
+  setModal(true);
+  resize(px(150), py(60));
+  list_->setObjectName(QString::number(listId));
+  list_->setGeometry(px(10), py(10), px(130), list_->sizeHint().height());
+  list_->setMaxVisibleItems(std::max(1, py(100) / std::max(1, list_->fontMetrics().height() + 4)));
+  for (const std::string& entry : contents.entries) list_->addItem(Text_toqt(entry));
+  if (contents.selected >= 0 && contents.selected < list_->count()) list_->setCurrentIndex(contents.selected);
+  // A choice confirmed in the list (picked with the mouse or Enter), even of
+  // the entry already shown.
+  connect(list_, &QComboBox::activated, this, [this](int index) {
+    if (index < 0) return;
+    const std::string entry = Text_fromqt(list_->itemText(index));
+    if (confirm_)
+      confirm_(*this, entry);
+    else
+      accept();
+  });
+}
+
+void Device_outdialog() { run(Dialog_midiout(), kOutputDeviceList, Dialog_midioutchoose); }
+
+void Device_indialog() { run(Dialog_midiin(), kInputDeviceList, Dialog_midiinchoose); }
+
+}  // namespace zt

@@ -1,0 +1,110 @@
+#include "console/app/window/window_display.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "console/app/window/console_proc.h"
+#include "console/app/window/console_window.h"
+#include "console/app/window/keyboard_display.h"
+#include "console/app/window/standard_lists.h"
+#include "console/engine/console_state.h"
+#include "controls/buttons_lamps.h"
+#include "controls/control_widget.h"
+#include "controls/meters.h"
+#include "controls/text_display.h"
+
+namespace zt {
+
+namespace {
+
+WindowDisplay windowDisplay;
+int wakeFd = -1;
+std::unique_ptr<QSocketNotifier> wakeNotifier;
+
+// Runs on the MIDI input thread: one write to the eventfd.
+void wakeWindow(void*) {
+  const uint64_t one = 1;
+  if (wakeFd >= 0) {
+    ssize_t n = ::write(wakeFd, &one, sizeof one);
+    (void)n;  // a full counter still wakes the window
+  }
+}
+
+void drainOnWindowThread() {
+  uint64_t count = 0;
+  ssize_t n = ::read(wakeFd, &count, sizeof count);
+  (void)n;
+  Display_drain();
+}
+
+bool controlExists(int id) { return mainWindow && Ctl_control(mainWindow, id); }
+
+}  // namespace
+
+void WindowDisplay::display(const DisplayRequest& r) {
+  if (r.kind == DisplayKind::Log) {
+    MessageLog_add(std::string(r.text.view()));
+    return;
+  }
+  if (!mainWindow) return;
+  switch (r.kind) {
+    case DisplayKind::Keyboard:
+      Keyboard_draw(r.id, r.a, r.b);
+      break;
+    case DisplayKind::Indicator:
+      if (controlExists(r.id)) Ctl_roundlampset(mainWindow, r.id, static_cast<float>(r.a), "");
+      break;
+    case DisplayKind::Status:
+    case DisplayKind::Note:
+      if (controlExists(r.id)) Ctl_displayset(mainWindow, r.id, std::string(r.text.view()));
+      break;
+    case DisplayKind::RegisterButton: {
+      if (!controlExists(r.id)) break;
+      const int reg = r.id - kRegisterButtonBase;
+      std::string caption(r.text.view());
+      if (r.b == kCaptionIsLabel && reg >= 1 && reg <= kRegisters) caption = consoleState.regName[reg];
+      Ctl_meterset(mainWindow, r.id, static_cast<float>(r.a), caption);
+      // The stored program number travels with the button (its user value 6).
+      if (reg >= 1 && reg <= kRegisters) Ctl_setslot(mainWindow, r.id, 6, consoleState.regButtonProgram[reg]);
+      break;
+    }
+    case DisplayKind::Meter:
+      if (controlExists(r.id)) Ctl_meterset(mainWindow, r.id, static_cast<float>(r.level), std::string(r.text.view()));
+      break;
+    case DisplayKind::Log:
+      break;
+  }
+}
+
+void WindowDisplay::sendFailure(std::string_view message) {
+  Window_message(std::string(message));
+  Console_end(0);
+}
+
+void WindowDisplay_start() {
+  Display_attach(&windowDisplay);
+  if (wakeFd < 0) wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (wakeFd >= 0 && !wakeNotifier) {
+    wakeNotifier = std::make_unique<QSocketNotifier>(wakeFd, QSocketNotifier::Read);
+    QObject::connect(wakeNotifier.get(), &QSocketNotifier::activated, [] { drainOnWindowThread(); });
+  }
+  Display_setwake(wakeWindow, nullptr);
+  // Whatever arrived before the wake was set is drawn now.
+  Display_drain();
+}
+
+void WindowDisplay_stop() {
+  Display_setwake(nullptr, nullptr);
+  Display_drain();
+  Display_attach(nullptr);
+  wakeNotifier.reset();
+  if (wakeFd >= 0) ::close(wakeFd);
+  wakeFd = -1;
+}
+
+}  // namespace zt

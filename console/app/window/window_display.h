@@ -1,0 +1,25 @@
+#pragma once
+// The engine's display requests drawn on the console window's controls.
+//
+// Requests from the window thread are drawn at once. Requests from the MIDI
+// input thread wait in the engine's queue; the first one after a drain
+// writes to an eventfd (never blocking, never allocating), whose notifier
+// drains the queue on the window thread at its next turn of the event loop.
+// A send failure shows its message in a message box, then the window ends.
+#include "console/engine/display_seam.h"
+
+namespace zt {
+
+class WindowDisplay : public DisplaySink {
+ public:
+  void display(const DisplayRequest& request) override;
+  void sendFailure(std::string_view message) override;
+};
+
+// Makes the window's sink the engine's and the calling thread the window
+// thread; wakes the window for requests from other threads.
+void WindowDisplay_start();
+// Detaches the sink and stops the wake.
+void WindowDisplay_stop();
+
+}  // namespace zt
