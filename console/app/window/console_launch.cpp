@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "console/engine/display_seam.h"
+#include "console/engine/number_text.h"
 
 namespace zt {
 
@@ -35,6 +36,11 @@ void Soundfont_runbatch() {
     return;
   }
   loader.waitForFinished(-1);
+  // The console goes on with whatever report the loader left.
+  if (loader.exitStatus() != QProcess::NormalExit)
+    Log_line(std::string(kLoaderBatch) + " interrotto");
+  else if (loader.exitCode() != 0)
+    Log_line(std::string(kLoaderBatch) + " terminato con errore" + Text_str(loader.exitCode()));
 }
 
 bool Player_startfrom(const std::string& programDir) {

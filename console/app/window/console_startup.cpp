@@ -82,6 +82,7 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   windowColor = kDefaultWindowColor;
   Engine_attach(out, in);
   enginePlatform.pause = Window_pause;
+  MessageLog_open();
   WindowDisplay_start();
   // 2.
   presetName = "consolle";

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QShortcut>
 #include <QTimer>
 #include <chrono>
@@ -37,8 +38,6 @@ int idOf(QWidget* w) {
   return id.isValid() ? id.toInt() : 0;
 }
 
-bool isKeyboardDisplay(int id) { return id == kKeyboardUpper || id == kKeyboardLower; }
-
 }  // namespace
 
 ConsoleWindow::ConsoleWindow() : client_(new QWidget(this)) {
@@ -53,6 +52,8 @@ ConsoleWindow::ConsoleWindow() : client_(new QWidget(this)) {
   escape->setContext(Qt::WindowShortcut);
   connect(escape, &QShortcut::activated, this, [] { Console_proc(Msg_command(kCmdCancel)); });
   qApp->installEventFilter(this);
+  // Clicks on the custom controls (and the keyboards) come as commands.
+  Ctl_setcommand(client_, [](int id) { Console_proc(Msg_command(id)); });
 }
 
 ConsoleWindow::~ConsoleWindow() {
@@ -129,14 +130,19 @@ bool ConsoleWindow::eventFilter(QObject* watched, QEvent* e) {
   auto* target = qobject_cast<QWidget*>(watched);
   if (!target || (target != client_ && !client_->isAncestorOf(target))) return false;
   auto* m = static_cast<QMouseEvent*>(e);
-  // An event a child ignores comes here again on its way to the parent.
-  static const QEvent* lastEvent = nullptr;
+  // An event a child ignores comes here again, as a copy, on its way to the
+  // parent: the same moment, kind and place, delivered to an ancestor.
+  static QPointer<QWidget> lastTarget;
   static quint64 lastStamp = 0;
   static QEvent::Type lastType = QEvent::None;
-  if (e == lastEvent && m->timestamp() == lastStamp && type == lastType) return false;
-  lastEvent = e;
+  static QPointF lastGlobal;
+  if (lastTarget && m->timestamp() == lastStamp && type == lastType && m->globalPosition() == lastGlobal &&
+      target->isAncestorOf(lastTarget))
+    return false;
+  lastTarget = target;
   lastStamp = m->timestamp();
   lastType = type;
+  lastGlobal = m->globalPosition();
 
   const QPoint at = client_->mapFromGlobal(m->globalPosition().toPoint());
   const int id = controlIdAt(at);
@@ -148,11 +154,8 @@ bool ConsoleWindow::eventFilter(QObject* watched, QEvent* e) {
     if (m->button() == Qt::LeftButton) mouse = WM_LBUTTONUP;
     else if (m->button() == Qt::RightButton) mouse = WM_RBUTTONUP;
   }
+  // The set-cursor comes first; the control then reports its click.
   Console_proc(Msg_setcursor(id, mouse));
-  // Keyboard displays are plain graphic areas: their clicks are the
-  // window's to report. Custom controls report their own.
-  if (mouse == WM_LBUTTONDOWN && isKeyboardDisplay(id) && !dynamic_cast<ControlWidget*>(target))
-    Console_proc(Msg_command(id));
   return false;
 }
 

@@ -54,6 +54,9 @@ class ConsoleWindow : public QMainWindow {
   int run();
   void end(int code);
   bool running() const { return loop_ != nullptr; }
+  // Whether the run has been ended, and with which code.
+  bool ending() const { return ending_; }
+  int endCode() const { return endCode_; }
   void setTimer(int id, int ms);
   void killTimer(int id);
   // Starts translating the mouse events of every child present now.

@@ -112,6 +112,11 @@ std::string MessageLog_line(int row) {
   return Text_fromqt(logBox->item(row)->text());
 }
 
+void MessageLog_open() {
+  windowGone = false;
+  pendingLog.clear();
+}
+
 void MessageLog_detach() {
   logBox = nullptr;
   programBox = nullptr;

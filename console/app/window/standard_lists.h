@@ -28,6 +28,8 @@ void MessageLog_add(const std::string& text);
 // The lines the log holds (tests).
 int MessageLog_count();
 std::string MessageLog_line(int row);
+// A window is being built: lines wait for its log box.
+void MessageLog_open();
 // The window has gone: no more log box.
 void MessageLog_detach();
 

@@ -1,0 +1,255 @@
+// The console from start to end, as the program runs it, on the memory MIDI
+// backend in a temporary working folder, with "sl.bat", the settings files
+// and the logo on disk.
+#include "console/app/window/console_startup.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <algorithm>
+#include <functional>
+#include <QMenu>
+#include <QMenuBar>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "console/app/files/presets.h"
+#include "console/app/window/console_launch.h"
+#include "console/app/window/console_proc.h"
+#include "console/app/window/console_window.h"
+#include "console/app/window/standard_lists.h"
+#include "console/engine/engine.h"
+#include "platform/midi/memory_midi.h"
+
+namespace zt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oldDir_ = fs::current_path().string();
+    std::string pattern = (fs::temp_directory_path() / "zt-startup-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    fs::current_path(dir_);
+    outDriver = std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"FluidSynth", "Port A"});
+    inDriver = std::make_shared<MemoryMidiInDriver>(std::vector<std::string>{"ZT input", "Keyboard"});
+    out.addDriver(outDriver);
+    in.addDriver(inDriver);
+    pauses().clear();
+    windowPlatform.sleep = [](int ms) { pauses().push_back(ms); };
+    windowPlatform.message = [](const std::string&) {};
+  }
+  void TearDown() override {
+    windowPlatform = WindowPlatform{};
+    fs::current_path(oldDir_);
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  static std::vector<int>& pauses() {
+    static std::vector<int> p;
+    return p;
+  }
+  static void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f << bytes;
+  }
+  static std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+  // Runs the console; `atShown` runs once the window is up, then the window
+  // is ended with "&Fine" unless `atShown` ended it.
+  int run(const std::function<void()>& atShown) {
+    ConsoleHooks hooks;
+    hooks.onStep = [&](const char* step) {
+      steps.emplace_back(step);
+      if (std::string(step) == "shown") {
+        if (atShown) atShown();
+        if (!Window_current()->ending()) Console_proc(Msg_command(kCmdEnd));
+      }
+    };
+    return Console_run(out, in, hooks);
+  }
+  // Every log line the window held when called.
+  static std::vector<std::string> logLines() {
+    std::vector<std::string> lines;
+    for (int i = 0; i < MessageLog_count(); ++i)
+      if (!MessageLog_line(i).empty()) lines.push_back(MessageLog_line(i));
+    return lines;
+  }
+  static bool hasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+
+  std::shared_ptr<MemoryMidiOutDriver> outDriver;
+  std::shared_ptr<MemoryMidiInDriver> inDriver;
+  MidiOut out;
+  MidiIn in;
+  std::vector<std::string> steps;
+
+ private:
+  std::string oldDir_, dir_;
+};
+
+TEST_F(StartupTest, StartsInOrderShowsTheWindowOnlyAfterTheBatchAndTheDevicesAndSavesAtTheEnd) {
+  // The batch leaves a mark and the report only after a pause.
+  writeFile("sl.bat", "echo ran > batch.ran\nsleep 0.3\nprintf 'a\\r\\nb\\r\\nc\\r\\nok\\r\\n' > caricati.txt\n");
+  writeFile("consolle.cfg", " 1 Midi Out\r\n 1 Midi In\r\n");
+  bool visibleAtBatch = true, batchDoneAtShown = false, devicesOpenAtShown = false, visibleAtShown = false;
+  std::string caption;
+  std::vector<std::string> menu;
+  ConsoleHooks hooks;
+  hooks.onStep = [&](const char* step) {
+    steps.emplace_back(step);
+    const std::string s = step;
+    if (s == "batch") visibleAtBatch = Window_current()->isVisible();
+    if (s == "shown") {
+      ConsoleWindow* w = Window_current();
+      visibleAtShown = w->isVisible();
+      batchDoneAtShown = fs::exists("batch.ran") && fs::exists("caricati.txt");
+      devicesOpenAtShown = consoleState.hMidiIn != 0 && consoleState.hMidiOut != 0;
+      caption = w->windowTitle().toStdString();
+      for (QAction* a : w->menuBar()->actions()[0]->menu()->actions()) menu.push_back(a->text().toStdString());
+      Console_proc(Msg_command(kCmdEnd));
+    }
+  };
+  EXPECT_EQ(Console_run(out, in, hooks), 0);
+  EXPECT_EQ(steps, (std::vector<std::string>{"state", "synth", "config", "menus", "window", "controls", "batch",
+                                             "input", "channel", "output", "programs", "preset", "shown",
+                                             "closed", "saved"}));
+  EXPECT_FALSE(visibleAtBatch);
+  EXPECT_TRUE(visibleAtShown);
+  EXPECT_TRUE(batchDoneAtShown);
+  EXPECT_TRUE(devicesOpenAtShown);
+  EXPECT_EQ(caption, "ZT");
+  EXPECT_EQ(menu, (std::vector<std::string>{"Preset &0", "Preset &1", "Preset &2", "&Midi out 1", "&Midi in 1",
+                                            "Soundfont &List", "&Fine", "&Autore"}));
+  // At the end: all notes off on port A, the devices closed (with the
+  // close's wait), the preset and the configuration written.
+  std::vector<uint32_t> sent = outDriver->messages();
+  ASSERT_GE(sent.size(), 16u);
+  for (int c = 0; c < 16; ++c) EXPECT_EQ(sent[sent.size() - 16 + c], 0xB0u + c + 256 * 123);
+  EXPECT_EQ(outDriver->openCount(), 0);
+  EXPECT_EQ(consoleState.hMidiIn, 0);
+  EXPECT_EQ(pauses().back(), 3000);
+  EXPECT_EQ(readFile("consolle.cfg"), " 1 Midi Out\r\n 1 Midi In\r\n");
+  const std::string preset = readFile("consolle.ini");
+  EXPECT_EQ(std::count(preset.begin(), preset.end(), '\n'), 32);
+}
+
+TEST_F(StartupTest, SigtermEndsTheConsoleInOrderWithExitCodeZero) {
+  writeFile("consolle.ini", " 1 , 19 x, 200 , 0 , 0 , 0 \r\n");
+  const int rc = run([] { ::raise(SIGTERM); });
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(steps.back(), "saved");
+  const std::string preset = readFile("consolle.ini");
+  EXPECT_EQ(preset.substr(0, preset.find("\r\n")), " 1 , 19 Church Organ, 200 , 0 , 0 , 0 ");
+  EXPECT_TRUE(fs::exists("consolle.cfg"));
+  std::vector<uint32_t> sent = outDriver->messages();
+  ASSERT_GE(sent.size(), 16u);
+  EXPECT_EQ(sent.back(), 0xBFu + 256 * 123);
+}
+
+TEST_F(StartupTest, ABadConfigurationFallsBackToDeviceZeroWithOneLogLineEach) {
+  struct Case {
+    std::string cfg;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"abc\r\n-3 Midi In\r\n",
+       {"consolle.cfg: riga 1 senza numero, Midi out 0", "consolle.cfg: Midi in-3 non presente, Midi in 0"}},
+      {"99999999999999 Midi Out\r\n 7 Midi In\r\n",
+       {"consolle.cfg: Midi out 2147483647 non presente, Midi out 0",
+        "consolle.cfg: Midi in 7 non presente, Midi in 0"}},
+  };
+  for (const Case& c : cases) {
+    writeFile("consolle.cfg", c.cfg);
+    std::vector<std::string> lines;
+    steps.clear();
+    EXPECT_EQ(run([&] { lines = logLines(); }), 0);
+    for (const std::string& line : c.lines) EXPECT_TRUE(hasLine(lines, line)) << line;
+    EXPECT_EQ(readFile("consolle.cfg"), " 0 Midi Out\r\n 0 Midi In\r\n");
+  }
+}
+
+TEST_F(StartupTest, NoConfigurationMeansDeviceZeroWithoutComplaint) {
+  std::vector<std::string> lines;
+  EXPECT_EQ(run([&] { lines = logLines(); }), 0);
+  for (const std::string& line : lines) EXPECT_EQ(line.find("consolle.cfg"), std::string::npos) << line;
+  EXPECT_TRUE(hasLine(lines, "Open Midi Device In  0 is OK"));
+  EXPECT_TRUE(hasLine(lines, "Open Midi Device Out  0 \xE8 OK"));
+}
+
+TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingOrCorruptLogoLeavesOneLineAndTheDefault) {
+  // Missing.
+  std::vector<std::string> lines;
+  Colour colour = 0;
+  run([&] {
+    lines = logLines();
+    colour = windowColor;
+  });
+  EXPECT_TRUE(hasLine(lines, "logus.bmp non trovato: colore della finestra predefinito"));
+  EXPECT_EQ(colour, kDefaultWindowColor);
+
+  // Corrupt.
+  writeFile("logus.bmp", "BM not really a bitmap");
+  run([&] {
+    lines = logLines();
+    colour = windowColor;
+  });
+  EXPECT_TRUE(hasLine(lines, "logus.bmp non leggibile: colore della finestra predefinito"));
+  EXPECT_EQ(colour, kDefaultWindowColor);
+
+  // A real one: its pixel (1,1) is the window's colour.
+  QImage logo(300, 60, QImage::Format_RGB32);
+  logo.fill(QColor(90, 30, 20));
+  logo.setPixel(0, 0, qRgb(255, 255, 255));  // only (1,1) counts
+  ASSERT_TRUE(logo.save("logus.bmp", "BMP"));
+  QColor background;
+  run([&] {
+    lines = logLines();
+    colour = windowColor;
+    background = mainWindow->palette().color(QPalette::Window);
+  });
+  for (const std::string& line : lines) EXPECT_EQ(line.find("logus.bmp"), std::string::npos) << line;
+  EXPECT_EQ(colour, Ctl_rgb(90, 30, 20));
+  EXPECT_EQ(background, QColor(90, 30, 20));
+}
+
+TEST_F(StartupTest, AFailingBatchIsLoggedAndTheConsoleStillStarts) {
+  writeFile("sl.bat", "exit 3\n");
+  std::vector<std::string> lines;
+  EXPECT_EQ(run([&] { lines = logLines(); }), 0);
+  EXPECT_TRUE(hasLine(lines, "sl.bat terminato con errore 3"));
+  EXPECT_EQ(steps.back(), "saved");
+}
+
+TEST_F(StartupTest, AnInputThatWillNotOpenIsLoggedAndTheConsoleStillPlaysFromItsWindow) {
+  inDriver->failOpen(0, MIDIERR_ALLOCATED);
+  writeFile("consolle.ini", " 1 , 19 x, 200 , 0 , 0 , 0 \r\n 1 , 20 y, 100 , 1 , 0 , 0 \r\n");
+  std::vector<std::string> lines;
+  std::vector<uint32_t> sent;
+  EXPECT_EQ(run([&] {
+              lines = logLines();
+              outDriver->clear();
+              Key_play(37, kKeyboardUpper);
+              sent = outDriver->messages();
+            }),
+            0);
+  EXPECT_TRUE(hasLine(lines, "Open Midi Device In 0 errore: nessun ingresso MIDI"));
+  EXPECT_EQ(sent, (std::vector<uint32_t>{0xC0 + 256 * 19, 0xB0 + 256 * 10 + 65536 * 64, 0x90 + 256 * 60 + 65536 * 100,
+                                         0xC0 + 256 * 20, 0xB0 + 256 * 10 + 65536 * 127,
+                                         0x90 + 256 * 60 + 65536 * 50}));
+}
+
+}  // namespace
+}  // namespace zt::test
