@@ -130,13 +130,14 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   auto shown = [&] { step("shown"); };
   QMetaObject::invokeMethod(window, shown, Qt::QueuedConnection);
   window->run();
-  Signals_restore();
-  // 15.
+  // 15. (A second signal meanwhile finds the handlers still there and is
+  // ignored: the saves always complete.)
   Midi_closein();
   Midi_closeout();
   step("closed");
   Preset_save();
   step("saved");
+  Signals_restore();
 
   MessageLog_detach();
   delete window;
