@@ -12,6 +12,7 @@
 #include <chrono>
 #include <thread>
 
+#include "console/app/files/about_box.h"
 #include "console/app/files/presets.h"
 #include "console/app/window/device_dialogs.h"
 #include "console/app/window/keyboard_display.h"
@@ -364,6 +365,32 @@ TEST_F(WindowTest, InputThreadRequestsAreDrawnOnTheWindowThreadAfterTheWake) {
   EXPECT_TRUE(processUntil([] { return keyPixel(kKeyboardUpper, 407, 55) == qRgb(255, 0, 0); }));
   EXPECT_EQ(sent(), (Messages{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 60, 100), noteOn}));
   EXPECT_FLOAT_EQ(value(kIndicatorBase), 128);
+}
+
+TEST_F(WindowTest, APauseNeverHoldsUpTheInputWhoseDrawingsFollowTheCommand) {
+  drawRegister(1, "19 Church Organ", 200);
+  ASSERT_EQ(Midi_openin(1), 1);
+  ASSERT_EQ(Midi_startin(), 1);
+  const uint32_t noteOn = 0x90 + 256 * 60 + 65536 * 100;
+  Messages duringPause;
+  QRgb keyDuringPause = 0;
+  onPause = [&](int) {
+    inDriver->inject(1, noteOn);
+    inDriver->drain();
+    duringPause = sent();
+    keyDuringPause = keyPixel(kKeyboardUpper, 407, 55);
+  };
+  command(kButtonResetShift);
+  // The key sounded while the window was paused...
+  EXPECT_EQ(duringPause, (Messages{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 60, 100), noteOn}));
+  EXPECT_EQ(keyDuringPause, qRgb(255, 255, 210));
+  // ...and is drawn once the window thread is free again.
+  EXPECT_TRUE(processUntil([] { return keyPixel(kKeyboardUpper, 407, 55) == qRgb(255, 0, 0); }));
+}
+
+TEST_F(WindowTest, TheAuthorItemShowsTheAboutBox) {
+  command(kCmdAbout);
+  EXPECT_EQ(messages, std::vector<std::string>{About_text()});
 }
 
 TEST_F(WindowTest, AFailureOnTheInputThreadReachesTheWindowThread) {
