@@ -224,7 +224,7 @@ void setCursor(int id, uint32_t mouse) {
     if (held(Input_lbutton)) multiStep(r, -1);
     if (held(Input_rbutton)) multiStep(r, +1);
   } else if (id == kKeyboardUpper || id == kKeyboardLower) {
-    Note_show(Key_at(id) + 23);
+    Note_show(Key_at(id) + kKeyOffset);
     if (held(Input_rbutton)) {
       noteNamesOn = (noteNamesOn + 1) % 2;
       Window_pause(100);

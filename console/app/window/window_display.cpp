@@ -54,10 +54,10 @@ void WindowDisplay::display(const DisplayRequest& r) {
   if (!mainWindow) return;
   switch (r.kind) {
     case DisplayKind::Keyboard:
-      Keyboard_draw(r.id, r.a, r.b);
+      Keyboard_draw(r.id, r.key, r.colour);
       break;
     case DisplayKind::Indicator:
-      if (controlExists(r.id)) Ctl_roundlampset(mainWindow, r.id, static_cast<float>(r.a), "");
+      if (controlExists(r.id)) Ctl_roundlampset(mainWindow, r.id, static_cast<float>(r.level), "");
       break;
     case DisplayKind::Status:
     case DisplayKind::Note:
@@ -67,8 +67,8 @@ void WindowDisplay::display(const DisplayRequest& r) {
       if (!controlExists(r.id)) break;
       const int reg = r.id - kRegisterButtonBase;
       std::string caption(r.text.view());
-      if (r.b == kCaptionIsLabel && reg >= 1 && reg <= kRegisters) caption = consoleState.regName[reg];
-      Ctl_meterset(mainWindow, r.id, static_cast<float>(r.a), caption);
+      if (r.captionIsLabel && reg >= 1 && reg <= kRegisters) caption = consoleState.regName[reg];
+      Ctl_meterset(mainWindow, r.id, static_cast<float>(r.level), caption);
       // The stored program number travels with the button (its user value 6).
       if (reg >= 1 && reg <= kRegisters) Ctl_setslot(mainWindow, r.id, 6, consoleState.regButtonProgram[reg]);
       break;
