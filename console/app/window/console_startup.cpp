@@ -118,6 +118,13 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   step("channel");
   // 11.
   Midi_openout(consoleState.midiOutDevice);
+  if (consoleState.hMidiOut == 0 && consoleState.midiOutDevice != 0) {
+    // Without an output every key would end the console: the embedded
+    // synthesiser stands in for a device that will not open.
+    Log_line("Midi out" + Text_str(consoleState.midiOutDevice) + " non aperto, Midi out 0");
+    consoleState.midiOutDevice = 0;
+    Midi_openout(0);
+  }
   step("output");
   // 12.
   Program_tablefill();

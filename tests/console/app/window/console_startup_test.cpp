@@ -225,6 +225,22 @@ TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingOrCorruptLogoLeavesOneLine
   EXPECT_EQ(background, QColor(90, 30, 20));
 }
 
+TEST_F(StartupTest, AnOutputThatWillNotOpenGivesWayToDeviceZero) {
+  writeFile("consolle.cfg", " 1 Midi Out\r\n 0 Midi In\r\n");
+  outDriver->failOpen(1, MIDIERR_ALLOCATED);
+  std::vector<std::string> lines;
+  int32_t handle = 0;
+  EXPECT_EQ(run([&] {
+              lines = logLines();
+              handle = consoleState.hMidiOut;
+            }),
+            0);
+  EXPECT_TRUE(hasLine(lines, "Midi out 1 non aperto, Midi out 0"));
+  EXPECT_TRUE(hasLine(lines, "Open Midi Device Out  0 \xE8 OK"));
+  EXPECT_NE(handle, 0);
+  EXPECT_EQ(readFile("consolle.cfg"), " 0 Midi Out\r\n 0 Midi In\r\n");
+}
+
 TEST_F(StartupTest, AFailingBatchIsLoggedAndTheConsoleStillStarts) {
   writeFile("sl.bat", "exit 3\n");
   std::vector<std::string> lines;
