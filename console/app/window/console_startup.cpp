@@ -1,5 +1,6 @@
 #include "console/app/window/console_startup.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <string>
 
@@ -55,7 +56,16 @@ void checkDevice(RelaxedInt& device, int count, int lineNo, const char* what) {
   }
 }
 
-void endOnSignal(int) { Console_end(0); }
+// A signal ends the console even while a dialog or a message box waits for
+// the user: they are dismissed first.
+void endOnSignal(int) {
+  for (int i = 0; i < 8; ++i) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    modal->close();
+  }
+  Console_end(0);
+}
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -157,6 +158,17 @@ TEST_F(StartupTest, SigtermEndsTheConsoleInOrderWithExitCodeZero) {
   std::vector<uint32_t> sent = outDriver->messages();
   ASSERT_GE(sent.size(), 16u);
   EXPECT_EQ(sent.back(), 0xBFu + 256 * 123);
+}
+
+TEST_F(StartupTest, SigtermEndsTheConsoleEvenWithAMessageBoxOpen) {
+  windowPlatform.message = nullptr;  // the real message box
+  const int rc = run([] {
+    QTimer::singleShot(50, [] { ::raise(SIGTERM); });
+    Console_proc(Msg_command(kCmdAbout));  // returns once the box is dismissed
+  });
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(steps.back(), "saved");
+  EXPECT_TRUE(fs::exists("consolle.ini"));
 }
 
 TEST_F(StartupTest, ABadConfigurationFallsBackToDeviceZeroWithOneLogLineEach) {
