@@ -162,9 +162,10 @@ bool ConsoleWindow::eventFilter(QObject* watched, QEvent* e) {
 ConsoleWindow* Window_current() { return currentWindow; }
 
 void Window_pause(int ms) {
-  // Custom controls repaint as they change; standard ones (the lists) only
-  // when asked, so their pending updates are painted before the pause.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+  // What changed before the pause is on the screen during it: the custom
+  // controls repaint as they change, the keyboards and the lists only at the
+  // next turn of the event loop, which a pause does not take.
+  if (currentWindow && currentWindow->isVisible()) currentWindow->repaint();
   if (ms <= 0) return;
   if (windowPlatform.sleep)
     windowPlatform.sleep(ms);

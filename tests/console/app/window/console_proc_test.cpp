@@ -388,6 +388,38 @@ TEST_F(WindowTest, APauseNeverHoldsUpTheInputWhoseDrawingsFollowTheCommand) {
   EXPECT_TRUE(processUntil([] { return keyPixel(kKeyboardUpper, 407, 55) == qRgb(255, 0, 0); }));
 }
 
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST_F(WindowTest, AKeyMarkedBeforeAPauseIsOnTheScreenDuringIt) {
+  window->show();
+  processUntil([&] { return window->isVisible(); });
+  QApplication::processEvents();
+  PaintCounter counter;
+  Keyboard_display(kKeyboardUpper)->installEventFilter(&counter);
+  drawRegister(2, "19 Church Organ", 100);
+  // The audition marks each key, then pauses: each pause finds the key
+  // painted, with its mark.
+  std::vector<int> paintsAtPause;
+  onPause = [&](int) { paintsAtPause.push_back(counter.paints); };
+  pointAt(kVolumeBarBase + 2, 59, 5);
+  mouse.press(Input_rbutton);
+  setCursor(kVolumeBarBase + 2, WM_RBUTTONDOWN);
+  ASSERT_EQ(paintsAtPause.size(), 5u);
+  for (size_t i = 1; i < paintsAtPause.size(); ++i) EXPECT_GT(paintsAtPause[i], paintsAtPause[i - 1]);
+  EXPECT_GT(paintsAtPause[0], 0);
+  Keyboard_display(kKeyboardUpper)->removeEventFilter(&counter);
+}
+
 TEST_F(WindowTest, TheAuthorItemShowsTheAboutBox) {
   command(kCmdAbout);
   EXPECT_EQ(messages, std::vector<std::string>{About_text()});
