@@ -1,4 +1,6 @@
 // lettore: plays MIDI and karaoke files through the running console.
+#include <signal.h>
+
 #include <QApplication>
 #include <string>
 #include <vector>
@@ -7,10 +9,13 @@
 #include "platform/link/link_client.h"
 #include "player/scheduler/playback_state.h"
 #include "player/window/command_line.h"
+#include "player/window/end_signals.h"
 #include "player/window/player_window.h"
 
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
+  // A console that ends while we write to it must not end the player.
+  ::signal(SIGPIPE, SIG_IGN);
   // The tables first: the timer slots and channel switches start empty and
   // on, the control table before any control.
   zt::Playback = zt::PlaybackState{};
@@ -30,6 +35,7 @@ int main(int argc, char **argv) {
   {
     zt::PlayerWindow window(link);
     window.create();
+    zt::Player_closeonsignals(&window);
     window.show();
     result = app.exec();
   }

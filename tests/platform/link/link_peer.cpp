@@ -6,6 +6,12 @@
 //     answer before the console handled the request would not find its line),
 //     and answered with the number of requests handled so far. Prints
 //     "listening" once it accepts players.
+//   link_peer engine <socket> <log>
+//     the console's engine behind the link, on the memory MIDI backend:
+//     registers 1 ("19 Church Organ", volume 200) and 2 ("20 Reed Organ",
+//     shift 12) drawn; every request goes to Midi_notesoff or
+//     Midi_fromplayer as the console window does, and every message the
+//     engine sends on its output is appended to <log> in hex, one a line.
 //   link_peer player <socket> <wParam> <lParam> ...
 //     connects, sends each pair and prints each answer, then "sent", and
 //     waits to be ended.
@@ -14,10 +20,14 @@
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "console/engine/engine.h"
 #include "platform/link/link_client.h"
 #include "platform/link/link_server.h"
+#include "platform/midi/memory_midi.h"
 
 int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
@@ -43,6 +53,49 @@ int main(int argc, char **argv) {
       std::fprintf(stderr, "%s\n", server.errorText().c_str());
       return 1;
     }
+    std::printf("listening\n");
+    std::fflush(stdout);
+    return app.exec();
+  }
+  if (role == "engine" && argc >= 4) {
+    const std::string logPath = argv[3];
+    auto out = std::make_shared<zt::MemoryMidiOutDriver>(
+        std::vector<std::string>{"Synth"});
+    auto in = std::make_shared<zt::MemoryMidiInDriver>(
+        std::vector<std::string>{"ZT input"});
+    zt::MidiOut midiOut;
+    zt::MidiIn midiIn;
+    midiOut.addDriver(out);
+    midiIn.addDriver(in);
+    zt::State_reset();
+    zt::Display_reset();
+    zt::Engine_attach(midiOut, midiIn);
+    zt::Midi_openout(0);
+    zt::Reg_setname(1, "19 Church Organ");
+    zt::consoleState.regOn[1] = 1;
+    zt::consoleState.regVolume[1] = 200;
+    zt::Reg_setname(2, "20 Reed Organ");
+    zt::consoleState.regOn[2] = 1;
+    zt::consoleState.regVolume[2] = 100;
+    zt::consoleState.regShift[2] = 12;
+    out->clear();
+    zt::LinkServer server([&](int32_t w, int32_t l) {
+      if (l == 0)
+        zt::Midi_notesoff();
+      else
+        zt::Midi_fromplayer(static_cast<uint32_t>(l), w);
+      QFile log(QString::fromStdString(logPath));
+      if (log.open(QIODevice::Append)) {
+        for (uint32_t m : out->messages())
+          log.write(QByteArray::number(m, 16) + "\n");
+      }
+      out->clear();
+      // Nobody draws here: the display requests are dropped.
+      zt::Display_reset();
+      return 0;
+    });
+    if (!server.listenAt(socket))
+      return 1;
     std::printf("listening\n");
     std::fflush(stdout);
     return app.exec();

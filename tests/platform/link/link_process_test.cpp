@@ -250,6 +250,19 @@ TEST_F(LinkProcessTest, ASocketLeftByADeadConsoleIsReplacedALiveOneIsNot) {
   EXPECT_EQ(1, client.send(0, 0));
 }
 
+TEST_F(LinkProcessTest, AConsoleThatEndsLeavesThePlayerRunningSilently) {
+  ::signal(SIGPIPE, SIG_IGN);
+  QProcess *console = StartConsole();
+  LinkClient client;
+  ASSERT_TRUE(client.findAt(socket_));
+  EXPECT_EQ(1, client.send(0, kNoteOnCh3));
+  console->kill();
+  console->waitForFinished(3000);
+  EXPECT_EQ(0, client.send(0, 0));
+  EXPECT_FALSE(client.connected());
+  EXPECT_EQ(0, client.send(0, kNoteOnCh3));
+}
+
 // connect(2) to the socket from a child process running as `uid`; the
 // child's exit code is 0 when it connected, else the errno.
 int ConnectAs(const std::string &path, uid_t uid) {

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -104,15 +105,16 @@ protected:
     QApplication::sendEvent(c, &move);
   }
 
-  // A console process that logs every request it handles.
-  std::string StartConsole() {
+  // A console process that logs every request it handles; with `role`
+  // "engine", the console's engine that logs what it sends on its output.
+  std::string StartConsole(const QString &role = "console") {
     socket_ = dir_.path().toStdString() + "/ZT-test.link";
     log_ = dir_.path().toStdString() + "/requests.log";
     consoles_.push_back(std::make_unique<QProcess>());
     QProcess *p = consoles_.back().get();
-    p->start(QStringLiteral(ZT_LINK_PEER),
-             {"console", QString::fromStdString(socket_),
-              QString::fromStdString(log_)});
+    p->start(
+        QStringLiteral(ZT_LINK_PEER),
+        {role, QString::fromStdString(socket_), QString::fromStdString(log_)});
     EXPECT_TRUE(p->waitForStarted(5000));
     EXPECT_TRUE(p->waitForReadyRead(10000));
     EXPECT_EQ("listening", p->readLine().trimmed().toStdString());
@@ -300,6 +302,83 @@ TEST_F(PlayerWindowTest, WithButtonZeroOffOnlyTheNotesReachTheConsole) {
   w.close();
   EXPECT_EQ("0 0", Log().back());
   EXPECT_EQ(7u, Log().size());
+}
+
+// Every kind of channel message on three channels, at 960 BPM.
+Bytes EveryKindSong() {
+  return Header(96) + Track(test::Tempo(62500) + B({0x00, 0xC0, 33}) +
+                            B({0x00, 0xB0, 7, 100}) + B({0x00, 0x90, 60, 90}) +
+                            B({0x10, 0x92, 64, 70}) + B({0x10, 0xE1, 0, 80}) +
+                            B({0x10, 0xA0, 60, 30}) + B({0x10, 0xD2, 40}) +
+                            B({0x10, 0x90, 60, 0}) + B({0x10, 0x82, 64, 0}) +
+                            B({0x10, 0xB2, 64, 127}) + EndOfTrack());
+}
+
+std::string Hex(uint32_t m) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%x", m);
+  return buf;
+}
+
+std::vector<std::string> NotesOff() {
+  std::vector<std::string> lines;
+  for (int c = 0; c < 16; ++c)
+    lines.push_back(Hex(0xB0 + c + 256 * 123));
+  return lines;
+}
+
+TEST_F(PlayerWindowTest, DirectModeReachesTheConsolesOutputEventForEvent) {
+  StartConsole("engine");
+  ASSERT_TRUE(link_.findAt(socket_));
+  PlayerWindow &w = Open(Write("every.mid", EveryKindSong()));
+  Player_proc(w, {WM_COMMAND, kIdPlay, 0});
+  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
+      << "the song never ended";
+  std::vector<std::string> expected = NotesOff(); // play silences first
+  for (uint32_t m :
+       {0xC0u + 256 * 33, 0xB0u + 256 * 7 + 65536 * 100,
+        0x90u + 256 * 60 + 65536 * 90, 0x92u + 256 * 64 + 65536 * 70,
+        0xE1u + 65536 * 80, 0xA0u + 256 * 60 + 65536 * 30, 0xD2u + 256 * 40,
+        0x80u + 256 * 60, 0x82u + 256 * 64, 0xB2u + 256 * 64 + 65536 * 127})
+    expected.push_back(Hex(m));
+  EXPECT_EQ(expected, Log());
+}
+
+TEST_F(PlayerWindowTest, FilteredModePlaysOnlyTheNotesThroughTheRegisters) {
+  StartConsole("engine");
+  ASSERT_TRUE(link_.findAt(socket_));
+  PlayerWindow &w = Open(Write("every.mid", EveryKindSong()));
+  Player_proc(w, {WM_COMMAND, kIdRouting, 0});
+  Player_proc(w, {WM_COMMAND, kIdPlay, 0});
+  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
+      << "the song never ended";
+  std::vector<std::string> noteOns;
+  for (const std::string &line : Log()) {
+    const uint32_t m = std::stoul(line, nullptr, 16);
+    const uint32_t kind = m & 0xF0, d1 = (m >> 8) & 0xFF, d2 = m >> 16;
+    if (kind == 0x90 && d2 > 0) {
+      noteOns.push_back(line);
+      continue;
+    }
+    // Besides the notes only what the registers send: their programs, their
+    // pan, and all notes off. Nothing of the file's other messages.
+    if (kind == 0x80 || kind == 0x90)
+      continue;
+    if (kind == 0xC0) {
+      EXPECT_TRUE(d1 == 19 || d1 == 20) << line;
+    } else if (kind == 0xB0) {
+      EXPECT_TRUE(d1 == 10 || d1 == 123) << line;
+    } else {
+      ADD_FAILURE() << "not from the registers: " << line;
+    }
+  }
+  // Each file note on, at velocity 127 on its own channel, through register
+  // 1 (volume 200) and register 2 (volume 100, an octave up).
+  EXPECT_EQ((std::vector<std::string>{Hex(0x90 + 256 * 60 + 65536 * 100),
+                                      Hex(0x90 + 256 * 72 + 65536 * 50),
+                                      Hex(0x92 + 256 * 64 + 65536 * 100),
+                                      Hex(0x92 + 256 * 76 + 65536 * 50)}),
+            noteOns);
 }
 
 } // namespace
