@@ -39,7 +39,9 @@ void drainOnWindowThread() {
   uint64_t count = 0;
   ssize_t n = ::read(wakeFd, &count, sizeof count);
   (void)n;
+  windowDisplay.beginBatch();
   Display_drain();
+  windowDisplay.endBatch();
 }
 
 bool controlExists(int id) { return mainWindow && Ctl_control(mainWindow, id); }
@@ -47,6 +49,44 @@ bool controlExists(int id) { return mainWindow && Ctl_control(mainWindow, id); }
 }  // namespace
 
 void WindowDisplay::display(const DisplayRequest& r) {
+  if (batching_) {
+    if (r.kind == DisplayKind::Indicator && r.id >= kIndicatorBase && r.id < kIndicatorBase + 16) {
+      indicators_[r.id - kIndicatorBase] = r;
+      indicatorWaiting_[r.id - kIndicatorBase] = true;
+      return;
+    }
+    if (r.kind == DisplayKind::Status) {
+      status_ = r;
+      statusWaiting_ = true;
+      return;
+    }
+    if (r.kind == DisplayKind::Note) {
+      note_ = r;
+      noteWaiting_ = true;
+      return;
+    }
+  }
+  draw(r);
+}
+
+void WindowDisplay::endBatch() {
+  batching_ = false;
+  for (int c = 0; c < 16; ++c)
+    if (indicatorWaiting_[c]) {
+      indicatorWaiting_[c] = false;
+      draw(indicators_[c]);
+    }
+  if (statusWaiting_) {
+    statusWaiting_ = false;
+    draw(status_);
+  }
+  if (noteWaiting_) {
+    noteWaiting_ = false;
+    draw(note_);
+  }
+}
+
+void WindowDisplay::draw(const DisplayRequest& r) {
   if (r.kind == DisplayKind::Log) {
     MessageLog_add(std::string(r.text.view()));
     return;

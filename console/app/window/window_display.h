@@ -14,6 +14,20 @@ class WindowDisplay : public DisplaySink {
  public:
   void display(const DisplayRequest& request) override;
   void sendFailure(std::string_view message) override;
+  // While a batch from the input thread is drawn, the channel indicators and
+  // the two text displays show only their last request of the batch: under
+  // a storm of notes each would otherwise be redrawn thousands of times a
+  // second. Every other request is drawn as it comes.
+  void beginBatch() { batching_ = true; }
+  void endBatch();
+
+ private:
+  void draw(const DisplayRequest& request);
+  bool batching_ = false;
+  DisplayRequest indicators_[16];
+  bool indicatorWaiting_[16] = {};
+  DisplayRequest status_, note_;
+  bool statusWaiting_ = false, noteWaiting_ = false;
 };
 
 // Makes the window's sink the engine's and the calling thread the window

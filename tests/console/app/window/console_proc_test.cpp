@@ -425,6 +425,36 @@ TEST_F(WindowTest, TheAuthorItemShowsTheAboutBox) {
   EXPECT_EQ(messages, std::vector<std::string>{About_text()});
 }
 
+TEST_F(WindowTest, AfterABurstOfInputTheDisplayShowsTheFinalState) {
+  for (int r = 1; r <= kRegisters; ++r) drawRegister(r, "19 Church Organ", 200);
+  ASSERT_EQ(Midi_openin(1), 1);
+  ASSERT_EQ(Midi_startin(), 1);
+  // 200 keys pressed and released on channel 0, then one left held on
+  // channel 3 (played on the output channel, 0, and shown on the lower
+  // keyboard): the lamp, the keys and the displays end as the last requests
+  // left them, and every message went out.
+  for (int i = 0; i < 200; ++i) {
+    const int n = 36 + (i * 7) % 48;
+    inDriver->inject(1, 0x90 + 256 * n + 65536 * 100);
+    inDriver->inject(1, 0x80 + 256 * n);
+  }
+  inDriver->inject(1, 0x93 + 256 * 60 + 65536 * 90);
+  inDriver->drain();
+  // Only the held key marks the lower keyboard, and it lights the lamp last.
+  EXPECT_TRUE(processUntil(
+      [] { return keyPixel(kKeyboardLower, 407, 55) == qRgb(255, 0, 0) && value(kIndicatorBase) == 128; }));
+  EXPECT_EQ(Display_dropped(), 0u);
+  // 200 presses through 32 registers (3 messages each) and 200 releases
+  // (1 each), each forwarded, and the held key.
+  EXPECT_EQ(outDriver->sendCount(), 200 * (32 * 3 + 1) + 200 * (32 + 1) + 32 * 3 + 1);
+  // No key of the upper keyboard is left marked.
+  for (int k = 1; k <= 72; ++k) {
+    if (Key_isblack(k)) continue;
+    const int x = static_cast<int>((Key_whiteposition(k) + 0.5) * 800.0 / 42);
+    EXPECT_NE(keyPixel(kKeyboardUpper, x, 55), qRgb(255, 0, 0)) << k;
+  }
+}
+
 TEST_F(WindowTest, AFailureOnTheInputThreadReachesTheWindowThread) {
   ASSERT_EQ(Midi_openin(1), 1);
   ASSERT_EQ(Midi_startin(), 1);
