@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <memory>
 #include <string>
 
 #include "console/app/files/file_fields.h"
@@ -18,6 +19,7 @@
 #include "console/app/window/window_display.h"
 #include "console/engine/engine.h"
 #include "controls/control_table.h"
+#include "platform/link/link_server.h"
 
 namespace zt {
 
@@ -142,11 +144,19 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   // 13.
   Preset_load(presetName);
   step("preset");
+  // The player's link: each request reaches Console_proc on this thread
+  // while the window runs, and is answered once handled.
+  auto link = std::make_unique<LinkServer>([](int32_t wParam, int32_t lParam) {
+    return Console_proc({WM_PLAYER_MIDI, static_cast<uint32_t>(wParam), lParam});
+  });
+  if (!link->listen("ZT")) Log_line("Lettore: collegamento non aperto, " + link->errorText());
   // 14.
   Signals_watch(endOnSignal);
   auto shown = [&] { step("shown"); };
   QMetaObject::invokeMethod(window, shown, Qt::QueuedConnection);
   window->run();
+  // No player request may reach an output that is closing.
+  link.reset();
   // 15. (A second signal meanwhile finds the handlers still there and is
   // ignored: the saves always complete.)
   Midi_closein();
