@@ -35,6 +35,10 @@ struct PlaybackState {
   // Per track (index k - 1): the record number (from 1) of the next record to
   // send.
   std::vector<int32_t> NextEventIndex;
+  // What the next tick adds besides its step: a tick in which a tempo event
+  // fell ran at the old tempo past that event, and this makes up the
+  // difference, so the song keeps to its tempo map across tempo changes.
+  int64_t tempoCarry = 0;
   // Milliseconds since midnight when play last started.
   int32_t playStartTime = 0;
 

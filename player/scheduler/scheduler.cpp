@@ -83,6 +83,7 @@ void Player_play(SongState& song, PlaybackState& state, SchedulerHost& host) {
   host.SendToConsole(0, 0);
   UnpauseSwitch(state, host);
   state.PlaybackClock = 0;
+  state.tempoCarry = 0;
   StartTimers(state, host);
 
   // The schedule, multiplied out once so that the tick only compares.
@@ -141,6 +142,7 @@ void Player_close(PlaybackState& state, SchedulerHost& host) {
 void Playback_reset(PlaybackState& state, SchedulerHost& host) {
   StopTimers(state, host);
   state.PlaybackClock = 0;
+  state.tempoCarry = 0;
   state.EventDueTime.clear();
   state.NextEventIndex.clear();
   state.playStartTime = 0;
@@ -157,8 +159,12 @@ void PlaybackTick(SongState& song, PlaybackState& state, SchedulerHost& host) {
   // A tick posted just before its timer stopped can still be queued: playback
   // has stopped or paused since, and the clock must stay where it is.
   if (!state.running) return;
-  const int64_t step = int64_t{song.division} * song.BPM * kPlaybackPeriodMs;
-  if (step > 0) state.PlaybackClock = SaturatingAdd(state.PlaybackClock, step);
+  const int64_t step = int64_t{song.division} * song.BPM * kPlaybackPeriodMs + state.tempoCarry;
+  state.tempoCarry = 0;
+  if (step > 0)
+    state.PlaybackClock = SaturatingAdd(state.PlaybackClock, step);
+  else
+    state.PlaybackClock = std::max<int64_t>(0, state.PlaybackClock + step);
 
   const size_t tracks = ScheduledTracks(song, state);
   for (size_t k = 0; k < tracks; ++k) {
@@ -198,7 +204,19 @@ void SendDueEvent(SongState& song, PlaybackState& state, SchedulerHost& host, in
   } else if (kind == kKindTempo) {
     // The reader stores 4 to 60 000 000; a tempo below 1 would stop the
     // clock for good.
+    const int32_t before = song.BPM;
     song.BPM = static_cast<int32_t>(std::clamp<int64_t>(event.first, 1, std::numeric_limits<int32_t>::max()));
+    // This tick ran at the old tempo past the tempo event; the next tick
+    // makes up the difference, so tempo changes do not add up into drift.
+    const int64_t past = state.PlaybackClock - state.EventDueTime[k][static_cast<size_t>(index - 1)];
+    if (past > 0 && before > 0) {
+      // Held within 2^61 either way so that no sum with it overflows; no
+      // real song comes near.
+      constexpr double kCarryLimit = 2305843009213693952.0;
+      const double carry = static_cast<double>(state.tempoCarry) +
+                           static_cast<double>(past) * (static_cast<double>(song.BPM) - before) / before;
+      state.tempoCarry = static_cast<int64_t>(std::clamp(std::round(carry), -kCarryLimit, kCarryLimit));
+    }
   } else if ((kind >= 0xA0 && kind <= 0xEF) || (kind >= 1 && kind <= 6)) {
     output = true;
   }

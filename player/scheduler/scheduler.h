@@ -43,7 +43,9 @@ void Playback_reset(PlaybackState& state, SchedulerHost& host);
 void Player_tick(SongState& song, PlaybackState& state, SchedulerHost& host, int32_t slot);
 // One 10 ms step: the clock advances by division x BPM x 10 and every event
 // that has fallen due is sent, track by track. A BPM changed before the tick
-// (by a tempo event or the tempo control) sets this tick's step.
+// (by a tempo event or the tempo control) sets this tick's step; after a
+// tempo event the step also makes up for the part of the previous tick that
+// ran at the old tempo past the event.
 void PlaybackTick(SongState& song, PlaybackState& state, SchedulerHost& host);
 // Outputs the record at NextEventIndex of `track` (1-based): tempo events set
 // BPM; channel messages and texts are shown on the data view and their

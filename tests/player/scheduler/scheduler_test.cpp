@@ -3,6 +3,7 @@
 // told on the way.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "player/reader/load_song.h"
@@ -84,6 +85,26 @@ TEST_F(SchedulerTest, TempoEventsAndTheTempoControlTakeEffectFromTheNextTick) {
   Run(60);
   ASSERT_EQ(host_.Events().size(), 2u);
   EXPECT_EQ(host_.Events()[1].tick, 125);
+}
+
+TEST_F(SchedulerTest, ManyTempoChangesDoNotAddUpToDrift) {
+  // 200 tempo changes between 120 and 97 BPM every 97 ticks; at division 96
+  // a tick at 120 BPM is 1.92 ticks of the file, so nearly every change
+  // falls inside a timer tick.
+  double ms = 0;
+  int64_t tick = 0;
+  for (int i = 0; i < 200; ++i, tick += 97) {
+    const int bpm = i % 2 ? 97 : 120;
+    Add(1, kKindTempo, bpm, 0, tick);
+    ms += 97 * 60000.0 / (96.0 * bpm);
+  }
+  Add(2, 0x90, 60, 1, tick);
+  Play();
+  Run(static_cast<int64_t>(ms / 10) + 5);
+  ASSERT_EQ(host_.Events().size(), 1u);
+  // The timer tick that carries it is the first at or after its time: its
+  // time, in 10 ms ticks, rounded up, give or take the rounding of the clock.
+  EXPECT_NEAR(static_cast<double>(host_.Events()[0].tick), std::ceil(ms / 10), 1.0) << ms;
 }
 
 TEST_F(SchedulerTest, PlayKeepsTheTempoItFinds) {
