@@ -10,6 +10,7 @@
 #include "player/scheduler/playback_state.h"
 #include "player/window/command_line.h"
 #include "player/window/end_signals.h"
+#include "player/window/find_console.h"
 #include "player/window/player_window.h"
 
 int main(int argc, char **argv) {
@@ -28,8 +29,7 @@ int main(int argc, char **argv) {
 
   // The console is looked for once; without it the player still runs.
   zt::LinkClient link;
-  if (!link.find("ZT"))
-    zt::Player_messagebox("Avviso", "Programma ricevente non attivo!");
+  zt::Player_findconsole(link, zt::Player_messagebox);
 
   int result = 0;
   {

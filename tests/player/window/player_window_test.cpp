@@ -24,6 +24,8 @@
 #include "player/reader/song_state.h"
 #include "player/scheduler/playback_state.h"
 #include "player/window/command_line.h"
+#include "player/window/find_console.h"
+#include "platform/link/link_name.h"
 #include "player/window/player_ids.h"
 #include "player/window/player_window.h"
 #include "tests/support/midi_test_files.h"
@@ -379,6 +381,31 @@ TEST_F(PlayerWindowTest, FilteredModePlaysOnlyTheNotesThroughTheRegisters) {
                                       Hex(0x92 + 256 * 64 + 65536 * 100),
                                       Hex(0x92 + 256 * 76 + 65536 * 50)}),
             noteOns);
+}
+
+TEST_F(PlayerWindowTest, TheConsoleIsLookedForOnceAndItsAbsenceSaidOnce) {
+  ::setenv("ZT_LINK_DIR", dir_.path().toLocal8Bit().constData(), 1);
+  LinkClient none(300);
+  EXPECT_FALSE(Player_findconsole(none, [this](const std::string& title, const std::string& text) {
+    boxes_.push_back(title + "|" + text);
+  }));
+  EXPECT_EQ(std::vector<std::string>{"Avviso|Programma ricevente non attivo!"}, boxes_);
+
+  boxes_.clear();
+  socket_ = Link_socketname("ZT");
+  log_ = dir_.path().toStdString() + "/requests.log";
+  consoles_.push_back(std::make_unique<QProcess>());
+  QProcess *p = consoles_.back().get();
+  p->start(QStringLiteral(ZT_LINK_PEER),
+           {"console", QString::fromStdString(socket_), QString::fromStdString(log_)});
+  ASSERT_TRUE(p->waitForReadyRead(10000));
+  LinkClient found;
+  EXPECT_TRUE(Player_findconsole(found, [this](const std::string& title, const std::string& text) {
+    boxes_.push_back(title + "|" + text);
+  }));
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(1, found.send(0, 0));
+  ::unsetenv("ZT_LINK_DIR");
 }
 
 } // namespace
