@@ -168,11 +168,11 @@ std::optional<Score> ReadScore(const std::string& text, std::string& error) {
         cursor.back() += advance;
       } while (in >> word);
     }
+    // A directive takes its numbers and nothing more.
     std::string extra;
-    if (word == "division" || word == "tempo" || word == "time" || word == "channel" || word == "program" ||
-        word == "velocity" || word == "at") {
-      if (in >> extra) return fail("unexpected \"" + extra + "\"");
-    }
+    const bool numbers = word == "division" || word == "time" || word == "tempo" || word == "channel" ||
+                         word == "program" || word == "velocity" || word == "at";
+    if (numbers && in >> extra) return fail("unexpected \"" + extra + "\"");
   }
   if (score.tracks.empty()) {
     error = "no track";
