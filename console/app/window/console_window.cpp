@@ -132,17 +132,13 @@ bool ConsoleWindow::eventFilter(QObject* watched, QEvent* e) {
   auto* m = static_cast<QMouseEvent*>(e);
   // An event a child ignores comes here again, as a copy, on its way to the
   // parent: the same moment, kind and place, delivered to an ancestor.
-  static QPointer<QWidget> lastTarget;
-  static quint64 lastStamp = 0;
-  static QEvent::Type lastType = QEvent::None;
-  static QPointF lastGlobal;
-  if (lastTarget && m->timestamp() == lastStamp && type == lastType && m->globalPosition() == lastGlobal &&
-      target->isAncestorOf(lastTarget))
+  if (lastTarget_ && m->timestamp() == lastStamp_ && type == lastType_ && m->globalPosition() == lastGlobal_ &&
+      target->isAncestorOf(lastTarget_))
     return false;
-  lastTarget = target;
-  lastStamp = m->timestamp();
-  lastType = type;
-  lastGlobal = m->globalPosition();
+  lastTarget_ = target;
+  lastStamp_ = m->timestamp();
+  lastType_ = type;
+  lastGlobal_ = m->globalPosition();
 
   const QPoint at = client_->mapFromGlobal(m->globalPosition().toPoint());
   const int id = controlIdAt(at);

@@ -13,7 +13,10 @@
 //   - Escape: command 2; the close box: WM_SYSCOMMAND SC_CLOSE, then the end;
 //   - a running timer: WM_TIMER with its id;
 //   - the menus: WM_COMMAND with the item's id.
+#include <QEvent>
 #include <QMainWindow>
+#include <QPointF>
+#include <QPointer>
 #include <map>
 #include <string>
 
@@ -73,6 +76,11 @@ class ConsoleWindow : public QMainWindow {
   int endCode_ = 0;
   bool ending_ = false;
   std::map<int, QTimer*> timers_;
+  // The last mouse event translated, to know its copies on their way up.
+  QPointer<QWidget> lastTarget_;
+  quint64 lastStamp_ = 0;
+  QEvent::Type lastType_ = QEvent::None;
+  QPointF lastGlobal_;
 };
 
 // The window, or nullptr.
