@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,6 +39,11 @@ class StartupTest : public ::testing::Test {
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     fs::current_path(dir_);
+    // The console's link socket lives here, apart from any other console.
+    const char* link = std::getenv("ZT_LINK_DIR");
+    oldLinkDir_ = link ? link : "";
+    hadLinkDir_ = link != nullptr;
+    setenv("ZT_LINK_DIR", dir_.c_str(), 1);
     outDriver = std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"FluidSynth", "Port A"});
     inDriver = std::make_shared<MemoryMidiInDriver>(std::vector<std::string>{"ZT input", "Keyboard"});
     out.addDriver(outDriver);
@@ -47,6 +53,10 @@ class StartupTest : public ::testing::Test {
     windowPlatform.message = [](const std::string&) {};
   }
   void TearDown() override {
+    if (hadLinkDir_)
+      setenv("ZT_LINK_DIR", oldLinkDir_.c_str(), 1);
+    else
+      unsetenv("ZT_LINK_DIR");
     windowPlatform = WindowPlatform{};
     fs::current_path(oldDir_);
     std::error_code ec;
@@ -98,7 +108,8 @@ class StartupTest : public ::testing::Test {
   std::vector<std::string> steps;
 
  private:
-  std::string oldDir_, dir_;
+  std::string oldDir_, dir_, oldLinkDir_;
+  bool hadLinkDir_ = false;
 };
 
 TEST_F(StartupTest, StartsInOrderShowsTheWindowOnlyAfterTheBatchAndTheDevicesAndSavesAtTheEnd) {
