@@ -447,3 +447,54 @@ TEST_F(SchedulerFileTest, PlaysALoadedFileInOrderAndShowsItsTexts) {
 
 }  // namespace
 }  // namespace zt::test
+
+namespace zt::test {
+namespace {
+
+// Files no editor writes, as the reader takes them, played to their end (or
+// cut short after a few thousand ticks): nothing overflows (the sanitizer
+// builds check), only whole channel messages reach the console, and a song
+// whose clock passes its end stops.
+TEST_F(SchedulerFileTest, HostileFilesPlayWithoutHarm) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+  };
+  const Bytes note = B({0x00, 0x90, 0x3C, 0x64});
+  const std::vector<Case> cases = {
+      {"huge-deltas.mid", Header(0xFFFF) + Track(note + VarLen(0x0FFFFFFF) + B({0x80, 0x3C, 0x00}) +
+                                                 VarLen(0x0FFFFFFF) + B({0x90, 0x3D, 0x01}) + EndOfTrack())},
+      {"fastest-tempo.mid", Header(0xFFFF) + Track(Tempo(1) + note + B({0x60, 0x80, 0x3C, 0x00}) + EndOfTrack())},
+      {"slowest-tempo.mid", Header(1) + Track(Tempo(0xFFFFFF) + note + B({0x01, 0x80, 0x3C, 0x00}) + EndOfTrack())},
+      {"no-division.mid", Header(0) + Track(note + B({0x60, 0x80, 0x3C, 0x00}) + EndOfTrack())},
+      {"data-bytes-high.mid", Header(96) + Track(B({0x00, 0x90, 0xC0, 0xFF, 0x00, 0xB0, 0x07, 0x90}) + EndOfTrack())},
+      {"texts-only.mid", Header(96) + Track(Meta(1, "a") + Meta(5, "la") + EndOfTrack())},
+      {"end-after-events.mid", Header(96) + Track(note + B({0x83, 0x60, 0xFF, 0x2F, 0x00}))},
+      {"no-tracks.mid", Header(96) + "garbage"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenBytes(c.name, c.bytes);
+    PlaybackState state;
+    state.fileName = c.name;
+    RecordingSchedulerHost host;
+    Player_play(song_, state, host);
+    host.RunTicks(song_, state, 3000);
+    for (const Sent& s : host.Events()) {
+      const uint32_t word = static_cast<uint32_t>(s.lParam);
+      EXPECT_GE(word & 0xFF, 0x80u);
+      EXPECT_LE(word & 0xFF, 0xEFu);
+      EXPECT_LT((word >> 8) & 0xFF, 0x80u);
+      EXPECT_LT(word >> 16, 0x80u);
+    }
+    const double end = static_cast<double>(song_.SongEndTick) * 60000.0;
+    if (static_cast<double>(state.PlaybackClock) >= end) {
+      EXPECT_FALSE(host.Running(kSlotPlayback));
+    }
+    Player_close(state, host);
+    EXPECT_TRUE(host.timers.empty());
+  }
+}
+
+}  // namespace
+}  // namespace zt::test
