@@ -75,6 +75,27 @@ class WordQueue {
   alignas(64) std::atomic<size_t> head_{0};
 };
 
+// The send queue holds at least one second of the densest input. That is
+// the MIDI wire's: 31 250 baud is 3 125 bytes a second, and a key with
+// running status takes 2 bytes, so 1 562 keys a second. Each key through
+// all 32 registers sends 32 x (program, pan, note, added note) = 128 words,
+// and the key itself is forwarded: 129 words, 201 498 words a second. The
+// next power of two, 2^18 = 262 144 words (1.3 s, 4 MiB of cells).
+constexpr size_t kQueueWords = size_t{1} << 18;
+// When the audio stalls anyway, the last eighth of the queue is kept for
+// releases, so that what is held can always be let go: other messages are
+// dropped once fewer words than this are free.
+constexpr int64_t kReleaseReserve = kQueueWords / 8;
+
+// A message that silences: a note-off (or a note-on at velocity 0), all
+// sound off or all notes off.
+bool isRelease(uint32_t word) {
+  const uint32_t kind = word & 0xF0;
+  const uint32_t d1 = (word >> 8) & 0xFF;
+  const uint32_t d2 = (word >> 16) & 0xFF;
+  return kind == 0x80 || (kind == 0x90 && d2 == 0) || (kind == 0xB0 && (d1 == 120 || d1 == 123));
+}
+
 // Plays one short message on the synth.
 void play(fluid_synth_t* synth, uint32_t word) {
   int status = word & 0xFF;
@@ -107,7 +128,9 @@ struct SynthOutDriver::Engine {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   SynthAudio audio;
-  WordQueue queue{4096};
+  WordQueue queue{kQueueWords};
+  std::atomic<int64_t> waiting{0};   // words in the queue, about
+  std::atomic<uint64_t> dropped{0};  // words given up because it was full
   std::atomic<bool> silence{false};  // all notes off requested on close
   double rate = 44100.0;
   // Without any audio device the synthesiser still runs in time on a thread
@@ -127,17 +150,62 @@ struct SynthOutDriver::Engine {
     if (settings) delete_fluid_settings(settings);
   }
 
-  // Runs on the one thread that renders.
-  void drain() {
+  // Runs on the one thread that renders: plays at most `limit` queued
+  // words and returns how many it played.
+  size_t drain(size_t limit) {
     if (silence.exchange(false, std::memory_order_acquire)) fluid_synth_all_notes_off(synth, -1);
+    size_t n = 0;
     uint32_t word;
-    while (queue.pop(word)) play(synth, word);
+    while (n < limit && queue.pop(word)) {
+      waiting.fetch_sub(1, std::memory_order_relaxed);
+      play(synth, word);
+      ++n;
+    }
+    return n;
   }
+
+  // The audio is rendered in blocks of kBlockFrames with at most
+  // kWordsPerBlock messages played before each: FluidSynth hands the voice
+  // changes of the messages played between two blocks to its mixer through
+  // a ring of polyphony x 64 events, and one message can touch every voice
+  // (a controller: 256 events). More than 64 messages between two blocks
+  // could overflow it, and a lost event is a note that never ends. A
+  // backlog is thus played off over the following blocks, at up to 48 000
+  // messages a second.
+  static constexpr int kBlockFrames = 64;
+  static constexpr size_t kWordsPerBlock = 64;
 
   static int audioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
     auto* engine = static_cast<Engine*>(data);
-    engine->drain();
-    return fluid_synth_process(engine->synth, len, nfx, fx, nout, out);
+    constexpr int kMaxBuffers = 16;
+    if (nfx > kMaxBuffers || nout > kMaxBuffers) {
+      engine->drain(kWordsPerBlock);
+      return fluid_synth_process(engine->synth, len, nfx, fx, nout, out);
+    }
+    float* fxAt[kMaxBuffers];
+    float* outAt[kMaxBuffers];
+    int rc = FLUID_OK;
+    for (int done = 0; done < len && rc == FLUID_OK; done += kBlockFrames) {
+      const int frames = len - done < kBlockFrames ? len - done : kBlockFrames;
+      for (int i = 0; i < nfx; ++i) fxAt[i] = fx[i] ? fx[i] + done : nullptr;
+      for (int i = 0; i < nout; ++i) outAt[i] = out[i] ? out[i] + done : nullptr;
+      engine->drain(kWordsPerBlock);
+      rc = fluid_synth_process(engine->synth, frames, nfx, nfx ? fxAt : fx, nout, outAt);
+    }
+    return rc;
+  }
+
+  // Renders `frames` stereo frames block by block, playing the queue on the
+  // way. `idleSkip`: a block with nothing played and no voice sounding is
+  // not rendered (the silent renderer's saving).
+  int renderBlocks(float* left, float* right, int frames, bool idleSkip) {
+    for (int done = 0; done < frames; done += kBlockFrames) {
+      const int n = frames - done < kBlockFrames ? frames - done : kBlockFrames;
+      const size_t played = drain(kWordsPerBlock);
+      if (idleSkip && played == 0 && fluid_synth_get_active_voice_count(synth) == 0) continue;
+      if (fluid_synth_write_float(synth, n, left + done, 0, 1, right + done, 0, 1) != FLUID_OK) return MIDIERR_ERROR;
+    }
+    return MIDI_OK;
   }
 
   // One period at a time on the steady clock, as an audio device would ask;
@@ -152,9 +220,7 @@ struct SynthOutDriver::Engine {
     while (!stopSilent.load(std::memory_order_relaxed)) {
       due += period;
       std::this_thread::sleep_until(due);
-      drain();
-      if (fluid_synth_get_active_voice_count(synth) > 0)
-        fluid_synth_write_float(synth, frames, left.data(), 0, 1, right.data(), 0, 1);
+      renderBlocks(left.data(), right.data(), frames, true);
       // After a long stall (a suspended machine) the clock starts afresh
       // instead of rendering the missed periods in a burst.
       auto now = std::chrono::steady_clock::now();
@@ -207,9 +273,35 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
   return MIDI_OK;
 }
 
+// A full queue never fails a send: a performance must not end because the
+// audio fell behind. Releases are kept, the newest first: when even the
+// reserve is full the oldest word gives way (a key's note-on is always
+// older than its release, so it goes first and no note is left hanging).
+// Anything else that finds the queue (all but the reserve) full is dropped.
 int SynthOutDriver::send(uint32_t message) {
-  return engine_->queue.push(message) ? MIDI_OK : MIDIERR_NOTREADY;
+  Engine& e = *engine_;
+  const bool release = isRelease(message);
+  if (!release && e.waiting.load(std::memory_order_relaxed) >= static_cast<int64_t>(kQueueWords) - kReleaseReserve) {
+    e.dropped.fetch_add(1, std::memory_order_relaxed);
+    return MIDI_OK;
+  }
+  for (int attempt = 0;; ++attempt) {
+    if (e.queue.push(message)) {
+      e.waiting.fetch_add(1, std::memory_order_relaxed);
+      return MIDI_OK;
+    }
+    if (!release || attempt == 8) break;
+    uint32_t oldest;
+    if (e.queue.pop(oldest)) {
+      e.waiting.fetch_sub(1, std::memory_order_relaxed);
+      e.dropped.fetch_add(1, std::memory_order_relaxed);
+    }
+  }
+  e.dropped.fetch_add(1, std::memory_order_relaxed);
+  return MIDI_OK;
 }
+
+uint64_t SynthOutDriver::droppedCount() const { return engine_ ? engine_->dropped.load() : 0; }
 
 // Closing the last port releases every key still down, as a device reset
 // does, so no note hangs on a synth nobody can reach any more.
@@ -220,9 +312,7 @@ void SynthOutDriver::portClosed() {
 int SynthOutDriver::render(float* left, float* right, int frames) {
   if (!engine_) return MIDIERR_INVALHANDLE;
   if (!engine_->audio.disabled) return MIDIERR_ALLOCATED;
-  engine_->drain();
-  return fluid_synth_write_float(engine_->synth, frames, left, 0, 1, right, 0, 1) == FLUID_OK ? MIDI_OK
-                                                                                              : MIDIERR_ERROR;
+  return engine_->renderBlocks(left, right, frames, false);
 }
 
 double SynthOutDriver::sampleRate() const { return engine_ ? engine_->rate : 44100.0; }

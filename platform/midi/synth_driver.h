@@ -3,9 +3,12 @@
 // the console's output device 0.
 //
 // Sends from any thread go into a bounded lock-free queue of message words;
-// whoever renders the audio (FluidSynth's audio driver thread, or render()
-// when there is no audio driver) drains the queue before each block, so a
-// send never blocks, never allocates and never touches the synth itself.
+// whoever renders the audio (FluidSynth's audio driver thread, the silent
+// renderer, or render() with ZT_AUDIO_DRIVER=none) drains the queue before
+// each block, so a send never blocks, never allocates and never touches the
+// synth itself. The queue holds over a second of the densest input; should
+// the audio stall longer, sends still succeed: releases are kept (the
+// newest first) and other messages dropped.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -40,6 +43,8 @@ class SynthOutDriver : public MidiOutDriver {
   // Voices sounding now; only where render() is called (ZT_AUDIO_DRIVER=none).
   int activeVoiceCount() const;
   bool hasAudioDriver() const;
+  // Messages given up because the send queue was full.
+  uint64_t droppedCount() const;
   // The log line of the first open: which driver, rate and buffer, or that
   // there is no audio.
   std::string audioReport() const;
