@@ -11,11 +11,14 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -23,6 +26,7 @@
 
 #include "platform/link/link_client.h"
 #include "platform/link/link_frame.h"
+#include "platform/link/link_server.h"
 
 namespace zt {
 namespace {
@@ -261,6 +265,50 @@ TEST_F(LinkProcessTest, AConsoleThatEndsLeavesThePlayerRunningSilently) {
   EXPECT_EQ(0, client.send(0, 0));
   EXPECT_FALSE(client.connected());
   EXPECT_EQ(0, client.send(0, kNoteOnCh3));
+}
+
+TEST_F(LinkProcessTest,
+       ARequestArrivingWhileTheConsoleWaitsInADialogWaitsItsTurn) {
+  // The console here is this process: its handler runs a nested event loop
+  // on the first request, as a message box would.
+  int depth = 0, deepest = 0, handled = 0;
+  std::vector<int32_t> order;
+  LinkServer server([&](int32_t, int32_t l) {
+    ++depth;
+    deepest = std::max(deepest, depth);
+    order.push_back(l);
+    if (order.size() == 1) {
+      QEventLoop dialog;
+      QTimer::singleShot(300, &dialog, &QEventLoop::quit);
+      dialog.exec();
+    }
+    --depth;
+    return ++handled;
+  });
+  ASSERT_TRUE(server.listenAt(socket_));
+  QProcess *player = Start({"player", QString::fromStdString(socket_), "0",
+                            QString::number(kNoteOnCh3), "0", "0"});
+  QElapsedTimer t;
+  t.start();
+  while (handled < 2 && t.elapsed() < 10000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(1, deepest);
+  EXPECT_EQ((std::vector<int32_t>{kNoteOnCh3, 0}), order);
+  // Its output may be buffered already by the event loop above.
+  bool sent = false;
+  while (!sent && (player->canReadLine() || player->waitForReadyRead(3000)))
+    while (player->canReadLine())
+      if (player->readLine().trimmed() == "sent")
+        sent = true;
+  EXPECT_TRUE(sent);
+  player->kill();
+  player->waitForFinished(3000);
+  QElapsedTimer settle;
+  settle.start();
+  while (settle.elapsed() < 300)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  // It silenced the console itself before it went: nothing more.
+  EXPECT_EQ(2u, order.size());
 }
 
 // connect(2) to the socket from a child process running as `uid`; the
