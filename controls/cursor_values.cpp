@@ -6,8 +6,9 @@
 
 #include <QWidget>
 #include <algorithm>
-#include <cctype>
 #include <string>
+
+#include "common/text_case.h"
 
 namespace {
 
@@ -48,8 +49,7 @@ float Ctl_valueat(QWidget* owner, int id)
     Ctl_checkthread();
     ControlRecord* rec = Ctl_entry(id);
     if (!rec) return 0;
-    std::string kind = Ctl_textget(rec->kind);
-    for (char& ch : kind) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    const std::string kind = zt::Text_lower(Ctl_textget(rec->kind));
     if (kind.find("ver") != std::string::npos) return 100 - Ctl_valuey(owner, id);
     if (kind.find("ori") != std::string::npos) return Ctl_valuex(owner, id);
     return 0;

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <deque>
 
+#include "common/text_case.h"
+
 namespace {
 
 // Loaded pictures live for the whole run, as the bitmaps they stand for do.
@@ -16,12 +18,6 @@ std::deque<QImage>& pictures()
 {
     static std::deque<QImage> p;
     return p;
-}
-
-std::string ltrim(const std::string& s)
-{
-    size_t i = s.find_first_not_of(' ');
-    return i == std::string::npos ? std::string() : s.substr(i);
 }
 
 QImage readPicture(const std::string& name)
@@ -65,7 +61,7 @@ void Ctl_pictures(QWidget* owner, int id, const std::string& first, const std::s
 {
     Ctl_checkthread();
     if (!Draw_select(owner, id)) return;
-    if (ltrim(first + second).empty()) {
+    if (zt::Text_stripleft(first + second).empty()) {
         Ctl_buttonflip(owner, id, "OFF/ON");
         Ctl_buttonflip(owner, id, "OFF/ON");
         return;
@@ -84,7 +80,7 @@ void Ctl_pictures(QWidget* owner, int id, const std::string& first, const std::s
 void Ctl_pictures(QWidget* owner, int id, const std::string& name)
 {
     Ctl_checkthread();
-    std::string n = ltrim(name);
+    std::string n(zt::Text_stripleft(name));
     if (n.empty() || !Draw_select(owner, id)) return;
     int w = Draw_width(), h = Draw_height();
     ControlWidget* c = Draw_target();

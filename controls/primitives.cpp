@@ -5,29 +5,12 @@
 #include "controls/framework.h"
 
 #include <algorithm>
-#include <cctype>
 
-namespace {
-
-std::string lower(std::string s)
-{
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string trim(const std::string& s)
-{
-    size_t a = s.find_first_not_of(' ');
-    if (a == std::string::npos) return std::string();
-    size_t b = s.find_last_not_of(' ');
-    return s.substr(a, b - a + 1);
-}
-
-} // namespace
+#include "common/text_case.h"
 
 Colour Ctl_framecolor(const std::string& name, int k)
 {
-    std::string n = trim(lower(name));
+    std::string n(zt::Text_strip(zt::Text_lower(name)));
     if (n == "rosso") return Ctl_rgb(255 - k, 155 - k, 155 - k);
     if (n == "verde") return Ctl_rgb(155 - k, 255 - k, 155 - k);
     if (n == "grigio" || n.empty()) return Ctl_rgb(255 - k, 255 - k, 255 - k);
@@ -42,7 +25,7 @@ Colour Ctl_framecolor(const std::string& name, int k)
 
 Colour Ctl_lampcolor(const std::string& name, int s, int i, float v)
 {
-    std::string n = lower(name);
+    std::string n = zt::Text_lower(name);
     int m = s * i;
     double dv = v;
     auto r = [](double x) { return Ctl_round(x); };
@@ -122,7 +105,7 @@ void Ctl_face(QWidget* owner, int id, int b, const std::string& name, int mode)
         }
         break;
     case 3: {
-        bool named = !trim(name).empty();
+        bool named = !zt::Text_strip(name).empty();
         for (int j = 0; j <= Ctl_round(0.1 * std::min(w, h)); ++j) {
             Colour c;
             if (named) {

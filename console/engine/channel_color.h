@@ -1,14 +1,9 @@
 #pragma once
 #include <cstdint>
 
-namespace zt {
+#include "common/colour.h"
 
-// A colour value: red in the low byte, then green, then blue. Each component
-// is clamped to 0..255.
-constexpr int32_t RGB(int r, int g, int b) {
-  auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
-  return clamp(r) | (clamp(g) << 8) | (clamp(b) << 16);
-}
+namespace zt {
 
 // The colour with which the keys of a MIDI channel are marked; black for a
 // value outside 0..15.

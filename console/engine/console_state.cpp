@@ -1,6 +1,6 @@
 #include "console/engine/console_state.h"
 
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 
 namespace zt {
 

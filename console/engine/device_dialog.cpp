@@ -5,7 +5,7 @@
 #include "console/engine/engine_platform.h"
 #include "console/engine/midi_devices.h"
 #include "console/engine/midi_send.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 
 namespace zt {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "console/engine/bounded_queue.h"
+#include "common/bounded_queue.h"
 
 namespace zt {
 
@@ -12,7 +12,7 @@ namespace {
 
 constexpr size_t kQueueSize = 4096;
 
-BoundedQueue<DisplayRequest, kQueueSize> queue;
+BoundedQueue<DisplayRequest> queue{kQueueSize};
 std::atomic<DisplaySink*> sink{nullptr};
 std::atomic<std::thread::id> windowThread{};
 std::atomic<void (*)(void*)> wakeFn{nullptr};

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "console/engine/control_ids.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 
 namespace zt {
 

@@ -10,4 +10,4 @@
 #include "console/engine/midi_routing.h"
 #include "console/engine/midi_send.h"
 #include "console/engine/note_names.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"

@@ -9,7 +9,8 @@
 #include "console/engine/engine_platform.h"
 #include "console/engine/midi_routing.h"
 #include "console/engine/midi_send.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
+#include "common/text_case.h"
 
 namespace zt {
 
@@ -116,8 +117,7 @@ int Reg_programstep(int r, int direction) {
 }
 
 void Midi_audition(std::string_view notes, std::string_view mode) {
-  std::string upper(mode);
-  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  const std::string upper = Text_upper(mode);
   std::vector<int> list;
   size_t start = 0;
   while (start <= notes.size()) {

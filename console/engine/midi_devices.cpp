@@ -1,13 +1,13 @@
 #include "console/engine/midi_devices.h"
 
-#include <cctype>
 #include <string>
 
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"
 #include "console/engine/midi_routing.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
+#include "common/text_case.h"
 
 namespace zt {
 
@@ -16,9 +16,9 @@ int Midi_findsynth() {
   if (!out) return 0;
   int n = out->count();
   for (int i = 0; i < n; ++i) {
-    std::string name;
-    if (out->name(i, name) != MIDI_OK) continue;
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string found;
+    if (out->name(i, found) != MIDI_OK) continue;
+    const std::string name = Text_upper(found);
     if (name.find("LIVE") != std::string::npos || name.find("AWE") != std::string::npos) return 1;
   }
   return 0;

@@ -6,7 +6,7 @@
 #include "platform/midi/midi_in.h"
 #include "console/engine/midi_send.h"
 #include "console/engine/note_names.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 
 namespace zt {
 

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/bounded_queue.h"
+
 #include "platform/midi/midi_log.h"
 #include "platform/midi/synth_audio.h"
 
@@ -15,65 +17,6 @@ namespace zt {
 namespace {
 
 const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
-
-// Bounded multi-producer queue of message words (Vyukov's sequence-numbered
-// ring): a push is one compare-and-swap and never waits for the reader.
-class WordQueue {
- public:
-  explicit WordQueue(size_t capacityPowerOfTwo) : cells_(capacityPowerOfTwo), mask_(capacityPowerOfTwo - 1) {
-    for (size_t i = 0; i < cells_.size(); ++i) cells_[i].seq.store(i, std::memory_order_relaxed);
-  }
-
-  bool push(uint32_t word) {
-    size_t pos = tail_.load(std::memory_order_relaxed);
-    Cell* cell;
-    for (;;) {
-      cell = &cells_[pos & mask_];
-      size_t seq = cell->seq.load(std::memory_order_acquire);
-      intptr_t diff = static_cast<intptr_t>(seq) - static_cast<intptr_t>(pos);
-      if (diff == 0) {
-        if (tail_.compare_exchange_weak(pos, pos + 1, std::memory_order_relaxed)) break;
-      } else if (diff < 0) {
-        return false;  // full
-      } else {
-        pos = tail_.load(std::memory_order_relaxed);
-      }
-    }
-    cell->word = word;
-    cell->seq.store(pos + 1, std::memory_order_release);
-    return true;
-  }
-
-  bool pop(uint32_t& word) {
-    size_t pos = head_.load(std::memory_order_relaxed);
-    Cell* cell;
-    for (;;) {
-      cell = &cells_[pos & mask_];
-      size_t seq = cell->seq.load(std::memory_order_acquire);
-      intptr_t diff = static_cast<intptr_t>(seq) - static_cast<intptr_t>(pos + 1);
-      if (diff == 0) {
-        if (head_.compare_exchange_weak(pos, pos + 1, std::memory_order_relaxed)) break;
-      } else if (diff < 0) {
-        return false;  // empty
-      } else {
-        pos = head_.load(std::memory_order_relaxed);
-      }
-    }
-    word = cell->word;
-    cell->seq.store(pos + mask_ + 1, std::memory_order_release);
-    return true;
-  }
-
- private:
-  struct Cell {
-    std::atomic<size_t> seq;
-    uint32_t word;
-  };
-  std::vector<Cell> cells_;
-  size_t mask_;
-  alignas(64) std::atomic<size_t> tail_{0};
-  alignas(64) std::atomic<size_t> head_{0};
-};
 
 // The send queue holds at least one second of the densest input. That is
 // the MIDI wire's: 31 250 baud is 3 125 bytes a second, and a key with
@@ -128,7 +71,7 @@ struct SynthOutDriver::Engine {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   SynthAudio audio;
-  WordQueue queue{kQueueWords};
+  BoundedQueue<uint32_t> queue{kQueueWords};
   std::atomic<int64_t> waiting{0};   // words in the queue, about
   std::atomic<uint64_t> dropped{0};  // words given up because it was full
   std::atomic<bool> silence{false};  // all notes off requested on close

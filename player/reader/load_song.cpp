@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "player/reader/file_image.h"
-#include "player/reader/number_text.h"
+#include "common/number_text.h"
 #include "player/reader/reader_messages.h"
 #include "player/reader/track_parser.h"
 #include "player/reader/track_split.h"
@@ -75,7 +75,7 @@ void LoadSongImage(SongState& song, std::string image, SongHost& host) {
     song.trackEndTick[k] =
         ParseTrack(tracks[k], static_cast<int32_t>(k + 1), runningStatus, song, song.SongEventTable[k]);
 
-  if (song.unrecognised > 0) host.ShowMessage(kMsgUnrecognised + NumberText(song.unrecognised));
+  if (song.unrecognised > 0) host.ShowMessage(kMsgUnrecognised + Text_str(song.unrecognised));
 
   for (const int64_t end : song.trackEndTick) song.SongEndTick = std::max(song.SongEndTick, end);
 }

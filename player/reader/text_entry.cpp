@@ -1,6 +1,6 @@
 #include "player/reader/text_entry.h"
 
-#include "player/reader/number_text.h"
+#include "common/number_text.h"
 
 namespace zt {
 
@@ -20,7 +20,7 @@ std::string TextEntryText(int type, int64_t number, int32_t trackNumber, std::st
   std::string entry;
   switch (type) {
     case 1:
-      entry = "Text<" + NumberText(number) + ">:";
+      entry = "Text<" + Text_str(number) + ">:";
       break;
     case 2:
       entry = "copy:";

@@ -3,7 +3,7 @@
 // them. No allocation: the result is a fixed text, filled on the tick.
 #include <string_view>
 
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 
 namespace zt {
 

@@ -1,5 +1,5 @@
 // The player's window procedure: what each message and each control does.
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 #include "controls/controls.h"
 #include "platform/link/link_frame.h"
 #include "player/reader/reset_song.h"

@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QTime>
 
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 #include "controls/controls.h"
 #include "platform/link/link_client.h"
 #include "platform/link/link_frame.h"

@@ -2,8 +2,6 @@
 
 namespace zt {
 
-std::string Text_print(int64_t n) { return Text_str(n) + " "; }
-
 LineFile::LineFile(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
 
 LineFile::~LineFile() {
@@ -19,13 +17,6 @@ bool LineFile::next(std::string& line) {
     if (line.size() < kMaxLine) line.push_back(static_cast<char>(c));
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
-}
-
-std::string_view Text_strip(std::string_view text) {
-  size_t b = text.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  size_t e = text.find_last_not_of(' ');
-  return text.substr(b, e - b + 1);
 }
 
 std::string FieldReader::text() {

@@ -12,14 +12,10 @@
 #include <string_view>
 #include <utility>
 
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
+#include "common/text_case.h"
 
 namespace zt {
-
-// The print-to-file form of a number: a sign position (a blank for zero and
-// positive values, "-" for negative ones), the digits, and one blank after
-// them. Text_print(255) is " 255 ", Text_print(-1) is "-1 ".
-std::string Text_print(int64_t n);
 
 // Reads a file line by line, without the line ends (CR LF or a bare LF). A
 // last line without a line end counts. A file that cannot be opened reads as
@@ -40,9 +36,6 @@ class LineFile {
  private:
   std::FILE* file_ = nullptr;
 };
-
-// The blanks removed at both ends.
-std::string_view Text_strip(std::string_view text);
 
 // Field-wise reading of one line. Fields are separated by commas; a field
 // that is not there reads as empty text or 0, so a short line never takes

@@ -39,12 +39,7 @@ void Program_tablefill() {
 
 namespace {
 
-bool containsError(const std::string& line) {
-  std::string upper = line;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper.find("ERROR") != std::string::npos;
-}
+bool containsError(const std::string& line) { return Text_upper(line).find("ERROR") != std::string::npos; }
 
 void showRegisterButtons() {
   for (int r = 1; r <= kRegisters; ++r) Display_register(r, consoleState.regName[r], 100 * consoleState.regOn[r]);

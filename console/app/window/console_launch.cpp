@@ -7,7 +7,7 @@
 #include <QStringList>
 
 #include "console/engine/display_seam.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 
 namespace zt {
 

@@ -11,7 +11,7 @@
 #include "console/app/window/standard_lists.h"
 #include "console/engine/control_ids.h"
 #include "console/engine/display_seam.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 #include "controls/buttons_lamps.h"
 #include "controls/control_table.h"
 #include "controls/control_widget.h"

@@ -16,7 +16,7 @@
 #include "console/app/window/console_proc.h"
 #include "console/engine/console_state.h"
 #include "console/engine/control_ids.h"
-#include "console/engine/number_text.h"
+#include "common/number_text.h"
 #include "controls/control_widget.h"
 #include "controls/text_codec.h"
 

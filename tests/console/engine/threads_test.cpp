@@ -4,7 +4,6 @@
 #include <atomic>
 #include <thread>
 
-#include "console/engine/bounded_queue.h"
 #include "tests/support/engine_fixture.h"
 
 namespace zt::test {
@@ -145,44 +144,6 @@ TEST_F(ThreadsTest, KeysAndCommandsRaceWithoutDataRaces) {
   }
 }
 
-TEST(BoundedQueueTest, ManyProducersOneConsumerLoseNothingWhileThereIsRoom) {
-  BoundedQueue<int, 1024> queue;
-  constexpr int perThread = 20000;
-  std::atomic<int> producersDone{0};
-  auto produce = [&](int base) {
-    for (int i = 0; i < perThread; ++i)
-      while (!queue.push(base + i)) std::this_thread::yield();
-    ++producersDone;
-  };
-  std::thread a(produce, 0), b(produce, 1000000);
-  long long sum = 0;
-  int count = 0, lastA = -1, lastB = -1;
-  bool ordered = true;
-  for (;;) {
-    int v;
-    if (queue.pop(v)) {
-      sum += v;
-      ++count;
-      int& last = v >= 1000000 ? lastB : lastA;
-      if (v <= last) ordered = false;
-      last = v;
-    } else if (producersDone == 2) {
-      if (!queue.pop(v)) break;
-      sum += v;
-      ++count;
-    }
-  }
-  a.join();
-  b.join();
-  EXPECT_EQ(count, 2 * perThread);
-  EXPECT_EQ(sum, 2LL * (perThread - 1) * perThread / 2 + 1000000LL * perThread);
-  EXPECT_TRUE(ordered);  // each producer's items come out in its order
-  int v;
-  EXPECT_FALSE(queue.pop(v));
-  for (int i = 0; i < 1024; ++i) ASSERT_TRUE(queue.push(i));
-  EXPECT_FALSE(queue.push(1024));
-}
-
 TEST(MidiOutHandlesTest, ClosingWhileAnotherThreadSendsIsSafe) {
   auto driver = std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"A", "B"}, 1 << 20);
   MidiOut out;
@@ -220,25 +181,6 @@ TEST(MidiOutHandlesTest, ClosingWhileAnotherThreadSendsIsSafe) {
   int device = -1;
   EXPECT_EQ(out.deviceId(handle.load(), device), MIDI_OK);
   EXPECT_EQ(device, 1);
-}
-
-TEST(NumberTextTest, FormsAndValues) {
-  EXPECT_EQ(Text_str(5), " 5");
-  EXPECT_EQ(Text_str(-5), "-5");
-  EXPECT_EQ(Text_str(0), " 0");
-  EXPECT_EQ(Text_trim(-12), "-12");
-  EXPECT_EQ(Text_hex(0), "0");
-  EXPECT_EQ(Text_hex(0xABCDEF), "ABCDEF");
-  EXPECT_EQ(Text_number("  12 Vox"), 12);
-  EXPECT_EQ(Text_number("-7,1"), -7);
-  EXPECT_EQ(Text_number("Vox 12"), 0);
-  EXPECT_EQ(Text_number(""), 0);
-  EXPECT_EQ(Text_number("2.5"), 2);
-  EXPECT_EQ(Text_number("3.5x"), 4);
-  EXPECT_EQ(Text_number("99999999999"), 2147483647);
-  FixedText<8> small;
-  small.add("abcdefghij");
-  EXPECT_EQ(std::string(small.view()), "abcdefg");
 }
 
 }  // namespace

@@ -11,16 +11,6 @@
 namespace zt::test {
 namespace {
 
-TEST(TextPrint, SignPositionDigitsAndOneTrailingBlank) {
-  EXPECT_EQ(Text_print(0), " 0 ");
-  EXPECT_EQ(Text_print(255), " 255 ");
-  EXPECT_EQ(Text_print(-1), "-1 ");
-  EXPECT_EQ(Text_print(-12), "-12 ");
-  // The number text of the log and the configuration has no trailing blank.
-  EXPECT_EQ(Text_str(3), " 3");
-  EXPECT_EQ(Text_str(-3), "-3");
-}
-
 TEST(FieldReader, ReadsTheSixFieldsOfAPresetLine) {
   FieldReader f(" 1 , 0 Acoustic Grand, 255 ,-1 , 12 , 3 ");
   EXPECT_EQ(f.number(), 1);
@@ -91,12 +81,6 @@ TEST_F(LineFileTest, AnOverlongLineIsCutAndTheNextLineStillReads) {
   EXPECT_EQ(line.size(), LineFile::kMaxLine);
   ASSERT_TRUE(file.next(line));
   EXPECT_EQ(line, "next");
-}
-
-TEST(TextStrip, RemovesBlanksAtBothEndsOnly) {
-  EXPECT_EQ(Text_strip("  [12] Foo  "), "[12] Foo");
-  EXPECT_EQ(Text_strip("   "), "");
-  EXPECT_EQ(Text_strip("\tx "), "\tx");
 }
 
 }  // namespace

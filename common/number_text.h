@@ -1,11 +1,14 @@
 #pragma once
-// Number texts as the console writes them, and the numeric value of a text's
-// start. The fixed-buffer forms never allocate, for the MIDI input thread.
+// Number texts as both programs write them, and the numeric value of a
+// text's start. The fixed-buffer forms never allocate, for the MIDI input
+// thread.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "common/rounding.h"
 
 namespace zt {
 
@@ -14,6 +17,9 @@ namespace zt {
 std::string Text_str(int64_t n);
 // TRIM: the same without the leading blank.
 std::string Text_trim(int64_t n);
+// The form numbers take in the settings files: STR followed by one blank.
+// Text_print(255) is " 255 ", Text_print(-1) is "-1 ".
+std::string Text_print(int64_t n);
 // HEX: upper-case hexadecimal without leading zeros.
 std::string Text_hex(uint64_t n);
 
@@ -21,11 +27,8 @@ std::string Text_hex(uint64_t n);
 // digits and a decimal fraction; reading stops at the first character that
 // cannot continue the number. No number gives 0.
 double Text_value(std::string_view text);
-// The same, stored as an integer: rounded to nearest with halves to even,
-// saturating at the 32-bit limits.
+// The same, stored as an integer: rounded with Round_even.
 int32_t Text_number(std::string_view text);
-// Rounds to the nearest integer, halves to even, saturating at 32 bits.
-int32_t Round_even(double v);
 
 // A text of fixed capacity that never allocates; what does not fit is cut.
 template <size_t N>
