@@ -1,0 +1,256 @@
+// The real `consolle` program as a black box: a private JACK server on its
+// dummy backend, a keyboard client playing into "ZT input", a capture client
+// chosen as the console's output in "consolle.cfg", and a preset drawing two
+// registers. The capture must receive the exact bytes of the routing; SIGTERM
+// must end the program cleanly: all notes off sent, the settings saved.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/midi/default_devices.h"
+#include "platform/midi/midi_out.h"
+#include "tests/support/jack_fixture.h"
+
+extern char** environ;
+
+namespace zt {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeFile(const fs::path& p, const std::string& text) {
+  std::ofstream out(p, std::ios::binary);
+  out << text;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t from = 0;
+  while (from < text.size()) {
+    size_t end = text.find("\r\n", from);
+    if (end == std::string::npos) end = text.size();
+    out.push_back(text.substr(from, end - from));
+    from = end + 2;
+  }
+  return out;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::stringstream s(line);
+  std::string f;
+  while (std::getline(s, f, ',')) out.push_back(f);
+  return out;
+}
+
+// A preset line as the console writes it: numbers with a sign position and
+// a trailing blank.
+std::string presetLine(int on, const std::string& label, int volume, int pan, int shift, int multi) {
+  auto num = [](int n) { return (n < 0 ? "-" : " ") + std::to_string(std::abs(n)) + " "; };
+  return num(on) + "," + label + "," + num(volume) + "," + num(pan) + "," + num(shift) + "," +
+         num(multi) + "\r\n";
+}
+
+class ConsolleProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.start()) << server.error();
+    dir = fs::temp_directory_path() / ("consolle-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+    if (!HasFailure()) fs::remove_all(dir);
+    server.stop();
+  }
+
+  // The console's own number for an output port, as it will list the ports.
+  int outputDevice(const std::string& port) {
+    setenv("ZT_MIDI_API", "jack", 1);
+    MidiOut out;
+    MidiIn in;
+    Platform_mididevices(out, in);
+    for (int i = 0; i < out.count(); ++i) {
+      std::string name;
+      if (out.name(i, name) == MIDI_OK && name == port) return i;
+    }
+    return -1;
+  }
+
+  void start() {
+    const std::string log = (dir / "consolle.log").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    setenv("ZT_MIDI_API", "jack", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("ZT_AUDIO_DRIVER", "none", 1);
+    const fs::path old = fs::current_path();
+    fs::current_path(dir);  // the console works in its current directory
+    char* argv[] = {const_cast<char*>(ZT_CONSOLLE), nullptr};
+    const int rc = posix_spawn(&pid, ZT_CONSOLLE, &actions, nullptr, argv, environ);
+    fs::current_path(old);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(rc, 0);
+  }
+
+  // Exit status after SIGTERM, or -1 when it did not end in time.
+  int terminate(std::chrono::seconds limit) {
+    kill(pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return -1;
+  }
+
+  std::string log() { return readFile(dir / "consolle.log"); }
+
+  test::JackServer server;
+  fs::path dir;
+  pid_t pid = -1;
+};
+
+TEST_F(ConsolleProcess, PlaysAChordThroughTheRegistersAndEndsCleanlyOnSigterm) {
+  test::JackMidiClient keyboard("kbd", true, false);
+  test::JackMidiClient capture("capture", false, true);
+  ASSERT_TRUE(keyboard.ok() && capture.ok());
+  const int device = outputDevice("capture:in");
+  ASSERT_GT(device, 0) << "the capture port is not among the output devices";
+
+  writeFile(dir / "consolle.cfg", " " + std::to_string(device) + " Midi Out\r\n 0 Midi In\r\n");
+  // Register 3: program 19, centre, volume 200. Register 7: program 20, left,
+  // volume 100, an octave up with a fifth added. Every other register off.
+  std::string preset;
+  for (int r = 1; r <= 32; ++r) {
+    if (r == 3)
+      preset += presetLine(1, " 19 Church Organ", 200, 0, 0, 0);
+    else if (r == 7)
+      preset += presetLine(1, " 20 Reed Organ", 100, -1, 12, 7);
+    else
+      preset += presetLine(0, " 0 Acoustic Grand", 255, 0, 0, 0);
+  }
+  writeFile(dir / "consolle.ini", preset);
+
+  start();
+  std::string input;
+  ASSERT_TRUE(test::Wait_until(
+      [&] {
+        input = test::Jack_findport(keyboard.client(), ":ZT input$", JackPortIsInput);
+        return !input.empty();
+      },
+      20s))
+      << log();
+  // The output is open once the capture port has a connection.
+  ASSERT_TRUE(test::Wait_until(
+      [&] {
+        const char** c = jack_port_get_all_connections(
+            capture.client(), jack_port_by_name(capture.client(), capture.inName().c_str()));
+        const bool any = c && c[0];
+        if (c) jack_free(c);
+        return any;
+      },
+      20s))
+      << log();
+  ASSERT_TRUE(test::Jack_connect(keyboard.client(), keyboard.outName(), input));
+  ASSERT_TRUE(test::Wait_until(
+      [&] {
+        const char** c = jack_port_get_all_connections(
+            keyboard.client(), jack_port_by_name(keyboard.client(), keyboard.outName().c_str()));
+        const bool any = c && c[0];
+        if (c) jack_free(c);
+        return any;
+      },
+      5s));
+  std::this_thread::sleep_for(300ms);
+  const size_t before = capture.capturedCount();
+
+  // Each press: register 3 (program change 19, pan 64, the note at 100),
+  // register 7 (program change 20, pan 0, note + 12 and note + 19 at 50),
+  // then the key itself.
+  auto press = [](uint8_t n) {
+    return std::vector<Bytes>{{0xC0, 19},       {0xB0, 10, 64}, {0x90, n, 100},
+                              {0xC0, 20},       {0xB0, 10, 0},  {0x90, uint8_t(n + 12), 50},
+                              {0x90, uint8_t(n + 19), 50},      {0x90, n, 100}};
+  };
+  auto release = [](uint8_t n, Bytes key) {
+    return std::vector<Bytes>{{0x80, n, 0}, {0x80, uint8_t(n + 12), 0}, {0x80, uint8_t(n + 19), 0}, key};
+  };
+  std::vector<Bytes> expected;
+  for (uint8_t n : {60, 64, 67}) {
+    keyboard.send({0x90, n, 100});
+    for (auto& m : press(n)) expected.push_back(m);
+  }
+  ASSERT_TRUE(capture.waitCaptured(before + expected.size(), 5s)) << log();
+  // Releases: a note-on at velocity 0 and note-offs.
+  keyboard.send({0x90, 60, 0});
+  for (auto& m : release(60, {0x90, 60, 0})) expected.push_back(m);
+  for (uint8_t n : {64, 67}) {
+    keyboard.send({0x80, n, 0});
+    for (auto& m : release(n, {0x80, n, 0})) expected.push_back(m);
+  }
+  ASSERT_TRUE(capture.waitCaptured(before + expected.size(), 5s)) << log();
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(capture.capturedBytes(before), expected);
+
+  // SIGTERM: the orderly end, with all notes off on the way out.
+  const size_t beforeEnd = capture.capturedCount();
+  EXPECT_EQ(terminate(30s), 0) << log();
+  std::vector<Bytes> notesOff;
+  for (uint8_t c = 0; c < 16; ++c) notesOff.push_back({uint8_t(0xB0 + c), 0x7B, 0});
+  std::vector<Bytes> atEnd = capture.capturedBytes(beforeEnd);
+  EXPECT_EQ(atEnd, notesOff);
+
+  // The settings files are written back: 32 preset lines, two device lines.
+  const std::vector<std::string> ini = lines(readFile(dir / "consolle.ini"));
+  ASSERT_EQ(ini.size(), 32u);
+  const auto r3 = fields(ini[2]), r7 = fields(ini[6]), r1 = fields(ini[0]);
+  ASSERT_EQ(r3.size(), 6u);
+  ASSERT_EQ(r7.size(), 6u);
+  EXPECT_EQ(r3[0], " 1 ");
+  EXPECT_EQ(r3[1].rfind(" 19", 0) == 0 || r3[1].rfind("19", 0) == 0, true) << r3[1];
+  EXPECT_EQ(r3[2], " 200 ");
+  EXPECT_EQ(r7[3], "-1 ");
+  EXPECT_EQ(r7[4], " 12 ");
+  EXPECT_EQ(r7[5], " 7 ");
+  EXPECT_EQ(r1[0], " 0 ");
+  const std::vector<std::string> cfg = lines(readFile(dir / "consolle.cfg"));
+  ASSERT_EQ(cfg.size(), 2u);
+  EXPECT_EQ(cfg[0], " " + std::to_string(device) + " Midi Out");
+  EXPECT_EQ(cfg[1], " 0 Midi In");
+}
+
+}  // namespace
+}  // namespace zt
