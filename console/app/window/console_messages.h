@@ -37,6 +37,8 @@ constexpr uint32_t WM_PLAYER_MIDI = 3073;
 constexpr ConsoleMessage Msg_setcursor(int id, uint32_t mouse) {
   return {WM_SETCURSOR, static_cast<uint32_t>(id), static_cast<int32_t>((mouse << 16) | 1u)};
 }
-constexpr ConsoleMessage Msg_command(int id) { return {WM_COMMAND, static_cast<uint32_t>(id) & 0xFFFFu, 0}; }
+constexpr ConsoleMessage Msg_command(int id) {
+  return {WM_COMMAND, static_cast<uint32_t>(id) & 0xFFFFu, 0};
+}
 
 }  // namespace zt

@@ -6,12 +6,12 @@
 #include <QWidget>
 #include <string>
 
+#include "common/number_text.h"
 #include "console/app/window/console_window.h"
 #include "console/app/window/keyboard_display.h"
 #include "console/app/window/standard_lists.h"
 #include "console/engine/control_ids.h"
 #include "console/engine/display_seam.h"
-#include "common/number_text.h"
 #include "controls/buttons_lamps.h"
 #include "controls/control_table.h"
 #include "controls/control_widget.h"
@@ -55,21 +55,23 @@ void registerCell(QWidget* owner, int i) {
   const int y = 3 + 79 * ((i - 1) / 8);
   const Colour white = Ctl_rgb(255, 255, 255);
   const Colour pale = Ctl_rgb(200, 250, 150);
-  Ctl_meter(owner, kRegisterButtonBase + i, x, y, 120, 32, "", 3, "oro", 50, 0, "", pale, "ori_rosso", "grigio", 0);
+  Ctl_meter(owner, kRegisterButtonBase + i, x, y, 120, 32, "", 3, "oro", 50, 0, "", pale,
+            "ori_rosso", "grigio", 0);
   tip(owner, kRegisterButtonBase + i, " Stop" + Text_str(i));
-  Ctl_meter(owner, kVolumeBarBase + i, x, y + 32, 120, 14, "", 0, "grigio", 0, 10, "", white, "ori_blurosso",
-            "rosso", 0);
+  Ctl_meter(owner, kVolumeBarBase + i, x, y + 32, 120, 14, "", 0, "grigio", 0, 10, "", white,
+            "ori_blurosso", "rosso", 0);
   tip(owner, kVolumeBarBase + i, "Regolazione del Volume");
-  Ctl_meter(owner, kShiftBarBase + i, x, y + 46, 120, 14, "", 0, "grigio", 0, 12, "", Ctl_rgb(255, 255, 0),
-            "ori_blurosso", "grigio", 2);
+  Ctl_meter(owner, kShiftBarBase + i, x, y + 46, 120, 14, "", 0, "grigio", 0, 12, "",
+            Ctl_rgb(255, 255, 0), "ori_blurosso", "grigio", 2);
   tip(owner, kShiftBarBase + i, "Shift up/down");
-  Ctl_meter(owner, kPanSwitchBase + i, x, y + 60, 40, 14, "", 0, "oro", 50, 0, "", pale, "ori_rosso", "grigio", 0);
+  Ctl_meter(owner, kPanSwitchBase + i, x, y + 60, 40, 14, "", 0, "oro", 50, 0, "", pale,
+            "ori_rosso", "grigio", 0);
   tip(owner, kPanSwitchBase + i, "Pan");
-  Ctl_meter(owner, kProgramStepperBase + i, x + 40, y + 60, 40, 14, "+-", 0, "grigio", 0, 0, "", white, "ori_rosso",
-            "rosso", 0);
+  Ctl_meter(owner, kProgramStepperBase + i, x + 40, y + 60, 40, 14, "+-", 0, "grigio", 0, 0, "",
+            white, "ori_rosso", "rosso", 0);
   tip(owner, kProgramStepperBase + i, "Registro up/down");
-  Ctl_meter(owner, kMultiStepperBase + i, x + 80, y + 60, 40, 14, "", 0, "grigio", 0, 0, "", white, "ori_rosso",
-            "rosso", 0);
+  Ctl_meter(owner, kMultiStepperBase + i, x + 80, y + 60, 40, 14, "", 0, "grigio", 0, 0, "", white,
+            "ori_rosso", "rosso", 0);
   tip(owner, kMultiStepperBase + i, "Multi note");
 }
 
@@ -86,7 +88,8 @@ void Logo_draw(QWidget* owner) {
     Log_line(std::string(kLogoFile) + " non leggibile: colore della finestra predefinito");
   QImage& image = logo->image();
   if (picture.isNull()) {
-    image.fill(QColor(Ctl_red(kDefaultWindowColor), Ctl_green(kDefaultWindowColor), Ctl_blue(kDefaultWindowColor)));
+    image.fill(QColor(Ctl_red(kDefaultWindowColor), Ctl_green(kDefaultWindowColor),
+                      Ctl_blue(kDefaultWindowColor)));
   } else {
     QPainter p(&image);
     p.drawImage(QRect(0, 0, 300, 60), picture);
@@ -113,21 +116,25 @@ void Console_controls(QWidget* owner) {
   MessageLog_create(owner);
 
   int w = 540, h = 43;
-  Ctl_display(owner, kStatusDisplay, 3, 640, w, h, "", 5, "verde", 0, 20, "", Ctl_rgb(255, 0, 0), "", "", 5);
+  Ctl_display(owner, kStatusDisplay, 3, 640, w, h, "", 5, "verde", 0, 20, "", Ctl_rgb(255, 0, 0),
+              "", "", 5);
   w = 188;
   h = 43;
-  Ctl_display(owner, kNoteDisplay, 550, 640, w, h, "", 5, "verde", 0, 27, "", Ctl_rgb(0, 255, 0), "", "", 5);
+  Ctl_display(owner, kNoteDisplay, 550, 640, w, h, "", 5, "verde", 0, 27, "", Ctl_rgb(0, 255, 0),
+              "", "", 5);
 
   Ctl_knob(owner, kMasterVolumeKnob, 3, 320, 100, 100, "", 10, 24, -151, 151, 100);
   for (int k = 0; k < 4; ++k)
-    Ctl_lamp(owner, kRunningLightBase + k, 108 + 40 * k, 320, 40, 16, "", 2, "oro", 0, "blu", "", 0);
+    Ctl_lamp(owner, kRunningLightBase + k, 108 + 40 * k, 320, 40, 16, "", 2, "oro", 0, "blu", "",
+             0);
   for (int c = 0; c < 16; ++c)
-    Ctl_roundlamp(owner, kIndicatorBase + c, 110 + 24 * c, 341, 20, 20, "", 2, "", 100, "rosso", Text_trim(c),
-                  Ctl_rgb(192, 192, 192));
+    Ctl_roundlamp(owner, kIndicatorBase + c, 110 + 24 * c, 341, 20, 20, "", 2, "", 100, "rosso",
+                  Text_trim(c), Ctl_rgb(192, 192, 192));
 
   for (const PushButton& b : kPushButtons) {
     const char* style = b.green ? "verde" : "rosso";
-    Ctl_button(owner, b.id, b.x, 600, 100, 26, "", 2, style, b.caption, Ctl_rgb(255, 255, 255), style, 2, 5);
+    Ctl_button(owner, b.id, b.x, 600, 100, 26, "", 2, style, b.caption, Ctl_rgb(255, 255, 255),
+               style, 2, 5);
     if (b.tooltip) tip(owner, b.id, b.tooltip);
   }
 

@@ -99,7 +99,8 @@ void command(int id) {
     case kButtonRegistersOn:
       pressButton(id, [id] {
         // The state first, then the buttons, then all notes off.
-        for (int r = 1; r <= kRegisters; ++r) consoleState.regOn[r] = id == kButtonRegistersOn ? 1 : 0;
+        for (int r = 1; r <= kRegisters; ++r)
+          consoleState.regOn[r] = id == kButtonRegistersOn ? 1 : 0;
         for (int r = 1; r <= kRegisters; ++r) showRegisterButton(r);
         Midi_notesoff();
       });
@@ -116,45 +117,20 @@ void command(int id) {
         for (int r = 1; r <= kRegisters; ++r) showMultiStepper(r, 100);
       });
       break;
-    case kButtonNoteOff:
-      pressButton(id, [] { Midi_notesoff(); });
-      break;
+    case kButtonNoteOff: pressButton(id, [] { Midi_notesoff(); }); break;
     case kKeyboardUpper:
-    case kKeyboardLower:
-      Key_play(Key_at(id), id);
-      break;
-    case kCmdCancel:
-      Console_end(1);
-      break;
-    case kCmdAbout:
-      Window_message(About_text());
-      break;
-    case kCmdPlayer:
-      Player_start();
-      break;
-    case kCmdPreset0:
-      presetSwitch("consolle");
-      break;
-    case kCmdPreset1:
-      presetSwitch("consolle1");
-      break;
-    case kCmdPreset2:
-      presetSwitch("consolle2");
-      break;
-    case kCmdMidiOut:
-      Device_outdialog();
-      break;
-    case kCmdMidiIn:
-      Device_indialog();
-      break;
-    case kCmdSoundfontList:
-      Soundfont_load();
-      break;
-    case kCmdEnd:
-      Console_end(0);
-      break;
-    default:
-      break;
+    case kKeyboardLower: Key_play(Key_at(id), id); break;
+    case kCmdCancel: Console_end(1); break;
+    case kCmdAbout: Window_message(About_text()); break;
+    case kCmdPlayer: Player_start(); break;
+    case kCmdPreset0: presetSwitch("consolle"); break;
+    case kCmdPreset1: presetSwitch("consolle1"); break;
+    case kCmdPreset2: presetSwitch("consolle2"); break;
+    case kCmdMidiOut: Device_outdialog(); break;
+    case kCmdMidiIn: Device_indialog(); break;
+    case kCmdSoundfontList: Soundfont_load(); break;
+    case kCmdEnd: Console_end(0); break;
+    default: break;
   }
 }
 
@@ -190,7 +166,8 @@ void volumeBar(int r) {
 }
 
 void masterKnob() {
-  Ctl_knobset(mainWindow, kMasterVolumeKnob, Round_even(Ctl_knobangle(mainWindow, kMasterVolumeKnob)));
+  Ctl_knobset(mainWindow, kMasterVolumeKnob,
+              Round_even(Ctl_knobangle(mainWindow, kMasterVolumeKnob)));
   const ControlRecord* knob = Ctl_entry(kMasterVolumeKnob);
   const double percent = knob ? knob->value : 0;
   const int v = Round_even(percent * kVolumeFactor);
@@ -248,7 +225,8 @@ void setCursor(int id, uint32_t mouse) {
 void runningLight() {
   lightStep = lightStep + 1;
   if (lightStep >= 4) lightStep = 0;
-  for (int k = 0; k < 4; ++k) Ctl_lampset(mainWindow, kRunningLightBase + k, k == lightStep ? 55 : 0, "");
+  for (int k = 0; k < 4; ++k)
+    Ctl_lampset(mainWindow, kRunningLightBase + k, k == lightStep ? 55 : 0, "");
 }
 
 }  // namespace
@@ -286,11 +264,8 @@ int Console_proc(const ConsoleMessage& msg) {
     case WM_SYSCOMMAND:
       if ((msg.wParam & 0xFFF0) == SC_CLOSE) Midi_notesoff();
       return 0;
-    case WM_DESTROY:
-      Window_killtimer(kRunningLightTimer);
-      return 0;
-    default:
-      return 0;
+    case WM_DESTROY: Window_killtimer(kRunningLightTimer); return 0;
+    default: return 0;
   }
 }
 

@@ -48,12 +48,14 @@ void checkDevice(RelaxedInt& device, int count, int lineNo, const char* what) {
   const bool present = !Text_strip(line).empty();
   const int n = device;
   if (present && !startsWithNumber(line)) {
-    Log_line(std::string(kConfigFile) + ": riga" + Text_str(lineNo) + " senza numero, " + what + " 0");
+    Log_line(std::string(kConfigFile) + ": riga" + Text_str(lineNo) + " senza numero, " + what +
+             " 0");
     device = 0;
   } else if (n < 0 || n >= count) {
     // With no device of the kind at all there is nothing better than 0.
     if (count > 0 || n != 0)
-      Log_line(std::string(kConfigFile) + ": " + what + Text_str(n) + " non presente, " + what + " 0");
+      Log_line(std::string(kConfigFile) + ": " + what + Text_str(n) + " non presente, " + what +
+               " 0");
     device = 0;
   }
 }
@@ -121,7 +123,8 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   step("batch");
   // 9.
   if (!Midi_openin(consoleState.midiInDevice))
-    Log_line("Open Midi Device In" + Text_str(consoleState.midiInDevice) + " errore: nessun ingresso MIDI");
+    Log_line("Open Midi Device In" + Text_str(consoleState.midiInDevice) +
+             " errore: nessun ingresso MIDI");
   else if (!Midi_startin())
     Log_line("Start Midi Device In" + Text_str(consoleState.midiInDevice) + " errore");
   step("input");

@@ -13,10 +13,10 @@
 #include <chrono>
 #include <thread>
 
+#include "common/number_text.h"
 #include "console/app/window/console_proc.h"
 #include "console/engine/console_state.h"
 #include "console/engine/control_ids.h"
-#include "common/number_text.h"
 #include "controls/control_widget.h"
 #include "controls/text_codec.h"
 
@@ -95,7 +95,9 @@ void ConsoleWindow::setTimer(int id, int ms) {
   QTimer*& timer = timers_[id];
   if (!timer) {
     timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, [id] { Console_proc({WM_TIMER, static_cast<uint32_t>(id), 0}); });
+    connect(timer, &QTimer::timeout, this, [id] {
+      Console_proc({WM_TIMER, static_cast<uint32_t>(id), 0});
+    });
   }
   timer->start(ms);
 }
@@ -124,16 +126,16 @@ int ConsoleWindow::controlIdAt(QPoint clientPos) const {
 
 bool ConsoleWindow::eventFilter(QObject* watched, QEvent* e) {
   const QEvent::Type type = e->type();
-  if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-      type != QEvent::MouseButtonDblClick)
+  if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
+      type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
     return false;
   auto* target = qobject_cast<QWidget*>(watched);
   if (!target || (target != client_ && !client_->isAncestorOf(target))) return false;
   auto* m = static_cast<QMouseEvent*>(e);
   // An event a child ignores comes here again, as a copy, on its way to the
   // parent: the same moment, kind and place, delivered to an ancestor.
-  if (lastTarget_ && m->timestamp() == lastStamp_ && type == lastType_ && m->globalPosition() == lastGlobal_ &&
-      target->isAncestorOf(lastTarget_))
+  if (lastTarget_ && m->timestamp() == lastStamp_ && type == lastType_ &&
+      m->globalPosition() == lastGlobal_ && target->isAncestorOf(lastTarget_))
     return false;
   lastTarget_ = target;
   lastStamp_ = m->timestamp();
@@ -144,11 +146,15 @@ bool ConsoleWindow::eventFilter(QObject* watched, QEvent* e) {
   const int id = controlIdAt(at);
   uint32_t mouse = WM_MOUSEMOVE;
   if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
-    if (m->button() == Qt::LeftButton) mouse = WM_LBUTTONDOWN;
-    else if (m->button() == Qt::RightButton) mouse = WM_RBUTTONDOWN;
+    if (m->button() == Qt::LeftButton)
+      mouse = WM_LBUTTONDOWN;
+    else if (m->button() == Qt::RightButton)
+      mouse = WM_RBUTTONDOWN;
   } else if (type == QEvent::MouseButtonRelease) {
-    if (m->button() == Qt::LeftButton) mouse = WM_LBUTTONUP;
-    else if (m->button() == Qt::RightButton) mouse = WM_RBUTTONUP;
+    if (m->button() == Qt::LeftButton)
+      mouse = WM_LBUTTONUP;
+    else if (m->button() == Qt::RightButton)
+      mouse = WM_RBUTTONUP;
   }
   // The set-cursor comes first; the control then reports its click.
   Console_proc(Msg_setcursor(id, mouse));

@@ -47,7 +47,8 @@ DeviceChoiceDialog::DeviceChoiceDialog(const DeviceDialog& contents, int listId,
   list_->setGeometry(px(10), py(10), px(130), list_->sizeHint().height());
   list_->setMaxVisibleItems(std::max(1, py(100) / std::max(1, list_->fontMetrics().height() + 4)));
   for (const std::string& entry : contents.entries) list_->addItem(Text_toqt(entry));
-  if (contents.selected >= 0 && contents.selected < list_->count()) list_->setCurrentIndex(contents.selected);
+  if (contents.selected >= 0 && contents.selected < list_->count())
+    list_->setCurrentIndex(contents.selected);
   // A choice confirmed in the list (picked with the mouse or Enter), even of
   // the entry already shown.
   connect(list_, &QComboBox::activated, this, [this](int index) {

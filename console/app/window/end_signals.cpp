@@ -16,7 +16,8 @@ namespace {
 int pipeEnds[2] = {-1, -1};
 std::unique_ptr<QSocketNotifier> notifier;
 void (*handler)(int) = nullptr;
-struct sigaction oldTerm {}, oldInt {};
+struct sigaction oldTerm {
+}, oldInt{};
 
 // Async-signal-safe: one write, errno kept.
 void onSignalRaised(int signal) {

@@ -93,9 +93,7 @@ void WindowDisplay::draw(const DisplayRequest& r) {
   }
   if (!mainWindow) return;
   switch (r.kind) {
-    case DisplayKind::Keyboard:
-      Keyboard_draw(r.id, r.key, r.colour);
-      break;
+    case DisplayKind::Keyboard: Keyboard_draw(r.id, r.key, r.colour); break;
     case DisplayKind::Indicator:
       if (controlExists(r.id)) Ctl_roundlampset(mainWindow, r.id, static_cast<float>(r.level), "");
       break;
@@ -110,14 +108,15 @@ void WindowDisplay::draw(const DisplayRequest& r) {
       if (r.captionIsLabel && reg >= 1 && reg <= kRegisters) caption = consoleState.regName[reg];
       Ctl_meterset(mainWindow, r.id, static_cast<float>(r.level), caption);
       // The stored program number travels with the button (its user value 6).
-      if (reg >= 1 && reg <= kRegisters) Ctl_setslot(mainWindow, r.id, 6, consoleState.regButtonProgram[reg]);
+      if (reg >= 1 && reg <= kRegisters)
+        Ctl_setslot(mainWindow, r.id, 6, consoleState.regButtonProgram[reg]);
       break;
     }
     case DisplayKind::Meter:
-      if (controlExists(r.id)) Ctl_meterset(mainWindow, r.id, static_cast<float>(r.level), std::string(r.text.view()));
+      if (controlExists(r.id))
+        Ctl_meterset(mainWindow, r.id, static_cast<float>(r.level), std::string(r.text.view()));
       break;
-    case DisplayKind::Log:
-      break;
+    case DisplayKind::Log: break;
   }
 }
 
@@ -131,7 +130,8 @@ void WindowDisplay_start() {
   if (wakeFd < 0) wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (wakeFd >= 0 && !wakeNotifier) {
     wakeNotifier = std::make_unique<QSocketNotifier>(wakeFd, QSocketNotifier::Read);
-    QObject::connect(wakeNotifier.get(), &QSocketNotifier::activated, [] { drainOnWindowThread(); });
+    QObject::connect(wakeNotifier.get(), &QSocketNotifier::activated,
+                     [] { drainOnWindowThread(); });
   }
   Display_setwake(wakeWindow, nullptr);
   // Whatever arrived before the wake was set is drawn now.

@@ -19,7 +19,8 @@ struct Place {
 };
 
 TEST_F(WindowTest, EveryControlSitsAtItsPixelPlaceWithItsTooltip) {
-  const std::string keyTip = "Click sinistro suona, click destro attiva o disattiva scrittura nota sui tasti";
+  const std::string keyTip =
+      "Click sinistro suona, click destro attiva o disattiva scrittura nota sui tasti";
   const Place places[] = {
       {kLogo, {110, 360, 300, 60}, nullptr},
       {kKeyboardUpper, {6, 440, 800, 64}, keyTip.c_str()},
@@ -88,15 +89,16 @@ TEST_F(WindowTest, TheWindowIsZTAt800By600AndItsMenusCarryTheirIds) {
   EXPECT_EQ(bar->actions()[1]->text(), QStringLiteral("Lettore"));
   EXPECT_EQ(bar->actions()[1]->data().toInt(), kCmdPlayer);
   std::vector<std::pair<std::string, int>> items;
-  for (QAction* a : bar->actions()[0]->menu()->actions()) items.emplace_back(a->text().toStdString(), a->data().toInt());
+  for (QAction* a : bar->actions()[0]->menu()->actions())
+    items.emplace_back(a->text().toStdString(), a->data().toInt());
   EXPECT_EQ(items, (std::vector<std::pair<std::string, int>>{{"Preset &0", 4100},
-                                                              {"Preset &1", 4101},
-                                                              {"Preset &2", 4102},
-                                                              {"&Midi out 3", 4200},
-                                                              {"&Midi in 0", 4210},
-                                                              {"Soundfont &List", 4220},
-                                                              {"&Fine", 4417},
-                                                              {"&Autore", 4420}}));
+                                                             {"Preset &1", 4101},
+                                                             {"Preset &2", 4102},
+                                                             {"&Midi out 3", 4200},
+                                                             {"&Midi in 0", 4210},
+                                                             {"Soundfont &List", 4220},
+                                                             {"&Fine", 4417},
+                                                             {"&Autore", 4420}}));
   // A menu item is a command to the window procedure.
   bar->actions()[0]->menu()->actions()[6]->trigger();
   EXPECT_TRUE(window->ending());

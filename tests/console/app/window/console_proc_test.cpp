@@ -138,12 +138,14 @@ TEST_F(WindowTest, TheMultiStepperStaysWithinZeroAndTwelve) {
   EXPECT_EQ(caption(kMultiStepperBase + 2), "0");
 }
 
-TEST_F(WindowTest, ARightClickOnAVolumeBarAuditionsTheRegisterAndWithTheLeftButtonSetsTheVolumeFirst) {
+TEST_F(WindowTest,
+       ARightClickOnAVolumeBarAuditionsTheRegisterAndWithTheLeftButtonSetsTheVolumeFirst) {
   drawRegister(2, "19 Church Organ", 100, 1);
-  const Messages audition{msg(0xC0, 19),      msg(0xB0, 10, 127), msg(0x90, 63, 127), msg(0x80, 63),
-                          msg(0x90, 65, 127), msg(0x80, 65),      msg(0x90, 44, 127), msg(0x80, 44),
-                          msg(0x90, 48, 127), msg(0x90, 50, 127), msg(0x90, 36, 127), msg(0x90, 62, 127),
-                          msg(0x80, 48),      msg(0x80, 50),      msg(0x80, 36),      msg(0x80, 62)};
+  const Messages audition{
+      msg(0xC0, 19),      msg(0xB0, 10, 127), msg(0x90, 63, 127), msg(0x80, 63),
+      msg(0x90, 65, 127), msg(0x80, 65),      msg(0x90, 44, 127), msg(0x80, 44),
+      msg(0x90, 48, 127), msg(0x90, 50, 127), msg(0x90, 36, 127), msg(0x90, 62, 127),
+      msg(0x80, 48),      msg(0x80, 50),      msg(0x80, 36),      msg(0x80, 62)};
   pointAt(kVolumeBarBase + 2, 59, 5);  // 50 %
   mouse.press(Input_rbutton);
   setCursor(kVolumeBarBase + 2, WM_RBUTTONDOWN);
@@ -300,7 +302,8 @@ TEST_F(WindowTest, TheRunningLightMovesOneLampAtATime) {
   for (int i = 0; i < 5; ++i) {
     Console_proc({WM_TIMER, kRunningLightTimer, 0});
     steps.push_back(lightStep);
-    for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(value(kRunningLightBase + k), k == lightStep ? 55 : 0);
+    for (int k = 0; k < 4; ++k)
+      EXPECT_FLOAT_EQ(value(kRunningLightBase + k), k == lightStep ? 55 : 0);
   }
   EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 0, 1}));
   Console_proc({WM_TIMER, 1234, 0});
@@ -415,7 +418,8 @@ TEST_F(WindowTest, AKeyMarkedBeforeAPauseIsOnTheScreenDuringIt) {
   mouse.press(Input_rbutton);
   setCursor(kVolumeBarBase + 2, WM_RBUTTONDOWN);
   ASSERT_EQ(paintsAtPause.size(), 5u);
-  for (size_t i = 1; i < paintsAtPause.size(); ++i) EXPECT_GT(paintsAtPause[i], paintsAtPause[i - 1]);
+  for (size_t i = 1; i < paintsAtPause.size(); ++i)
+    EXPECT_GT(paintsAtPause[i], paintsAtPause[i - 1]);
   EXPECT_GT(paintsAtPause[0], 0);
   Keyboard_display(kKeyboardUpper)->removeEventFilter(&counter);
 }
@@ -441,8 +445,9 @@ TEST_F(WindowTest, AfterABurstOfInputTheDisplayShowsTheFinalState) {
   inDriver->inject(1, 0x93 + 256 * 60 + 65536 * 90);
   inDriver->drain();
   // Only the held key marks the lower keyboard, and it lights the lamp last.
-  EXPECT_TRUE(processUntil(
-      [] { return keyPixel(kKeyboardLower, 407, 55) == qRgb(255, 0, 0) && value(kIndicatorBase) == 128; }));
+  EXPECT_TRUE(processUntil([] {
+    return keyPixel(kKeyboardLower, 407, 55) == qRgb(255, 0, 0) && value(kIndicatorBase) == 128;
+  }));
   EXPECT_EQ(Display_dropped(), 0u);
   // 200 presses through 32 registers (3 messages each) and 200 releases
   // (1 each), each forwarded, and the held key.
@@ -474,22 +479,23 @@ TEST_F(WindowTest, TheWindowTurnsMouseEventsIntoSetCursorAndKeyboardCommands) {
   pointAt(kKeyboardUpper, local.x(), local.y());
   mouse.press(Input_lbutton);
   const QPoint global = keyboard->mapToGlobal(local);
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(global), Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(global), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(keyboard, &press);
   EXPECT_EQ(sent(), (Messages{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 33, 100)}));
   outDriver->clear();
   mouse.release(Input_lbutton);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local), QPointF(global), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local), QPointF(global), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(keyboard, &release);
   EXPECT_EQ(sent(), allNotesOff());
 
   // A click on a custom control reaches the procedure as its command.
   outDriver->clear();
   QWidget* pan = Ctl_window(client(), kPanSwitchBase + 1);
-  QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(pan->mapToGlobal(QPoint(5, 5))),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5),
+                    QPointF(pan->mapToGlobal(QPoint(5, 5))), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
   QApplication::sendEvent(pan, &click);
   EXPECT_EQ(consoleState.regPan[1], 1);
 }

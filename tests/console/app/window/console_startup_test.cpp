@@ -8,14 +8,14 @@
 #include <unistd.h>
 
 #include <QImage>
-#include <algorithm>
-#include <functional>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "console/app/files/presets.h"
@@ -44,8 +44,10 @@ class StartupTest : public ::testing::Test {
     oldLinkDir_ = link ? link : "";
     hadLinkDir_ = link != nullptr;
     setenv("ZT_LINK_DIR", dir_.c_str(), 1);
-    outDriver = std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"FluidSynth", "Port A"});
-    inDriver = std::make_shared<MemoryMidiInDriver>(std::vector<std::string>{"ZT input", "Keyboard"});
+    outDriver =
+        std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"FluidSynth", "Port A"});
+    inDriver =
+        std::make_shared<MemoryMidiInDriver>(std::vector<std::string>{"ZT input", "Keyboard"});
     out.addDriver(outDriver);
     in.addDriver(inDriver);
     pauses().clear();
@@ -114,9 +116,12 @@ class StartupTest : public ::testing::Test {
 
 TEST_F(StartupTest, StartsInOrderShowsTheWindowOnlyAfterTheBatchAndTheDevicesAndSavesAtTheEnd) {
   // The batch leaves a mark and the report only after a pause.
-  writeFile("sl.bat", "echo ran > batch.ran\nsleep 0.3\nprintf 'a\\r\\nb\\r\\nc\\r\\nok\\r\\n' > caricati.txt\n");
+  writeFile(
+      "sl.bat",
+      "echo ran > batch.ran\nsleep 0.3\nprintf 'a\\r\\nb\\r\\nc\\r\\nok\\r\\n' > caricati.txt\n");
   writeFile("consolle.cfg", " 1 Midi Out\r\n 1 Midi In\r\n");
-  bool visibleAtBatch = true, batchDoneAtShown = false, devicesOpenAtShown = false, visibleAtShown = false;
+  bool visibleAtBatch = true, batchDoneAtShown = false, devicesOpenAtShown = false,
+       visibleAtShown = false;
   std::string caption;
   std::vector<std::string> menu;
   ConsoleHooks hooks;
@@ -130,21 +135,22 @@ TEST_F(StartupTest, StartsInOrderShowsTheWindowOnlyAfterTheBatchAndTheDevicesAnd
       batchDoneAtShown = fs::exists("batch.ran") && fs::exists("caricati.txt");
       devicesOpenAtShown = consoleState.hMidiIn != 0 && consoleState.hMidiOut != 0;
       caption = w->windowTitle().toStdString();
-      for (QAction* a : w->menuBar()->actions()[0]->menu()->actions()) menu.push_back(a->text().toStdString());
+      for (QAction* a : w->menuBar()->actions()[0]->menu()->actions())
+        menu.push_back(a->text().toStdString());
       Console_proc(Msg_command(kCmdEnd));
     }
   };
   EXPECT_EQ(Console_run(out, in, hooks), 0);
-  EXPECT_EQ(steps, (std::vector<std::string>{"state", "synth", "config", "menus", "window", "controls", "batch",
-                                             "input", "channel", "output", "programs", "preset", "shown",
-                                             "closed", "saved"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"state", "synth", "config", "menus", "window",
+                                             "controls", "batch", "input", "channel", "output",
+                                             "programs", "preset", "shown", "closed", "saved"}));
   EXPECT_FALSE(visibleAtBatch);
   EXPECT_TRUE(visibleAtShown);
   EXPECT_TRUE(batchDoneAtShown);
   EXPECT_TRUE(devicesOpenAtShown);
   EXPECT_EQ(caption, "ZT");
-  EXPECT_EQ(menu, (std::vector<std::string>{"Preset &0", "Preset &1", "Preset &2", "&Midi out 1", "&Midi in 1",
-                                            "Soundfont &List", "&Fine", "&Autore"}));
+  EXPECT_EQ(menu, (std::vector<std::string>{"Preset &0", "Preset &1", "Preset &2", "&Midi out 1",
+                                            "&Midi in 1", "Soundfont &List", "&Fine", "&Autore"}));
   // At the end: all notes off on port A, the devices closed (with the
   // close's wait), the preset and the configuration written.
   std::vector<uint32_t> sent = outDriver->messages();
@@ -189,7 +195,8 @@ TEST_F(StartupTest, ABadConfigurationFallsBackToDeviceZeroWithOneLogLineEach) {
   };
   const Case cases[] = {
       {"abc\r\n-3 Midi In\r\n",
-       {"consolle.cfg: riga 1 senza numero, Midi out 0", "consolle.cfg: Midi in-3 non presente, Midi in 0"}},
+       {"consolle.cfg: riga 1 senza numero, Midi out 0",
+        "consolle.cfg: Midi in-3 non presente, Midi in 0"}},
       {"99999999999999 Midi Out\r\n 7 Midi In\r\n",
        {"consolle.cfg: Midi out 2147483647 non presente, Midi out 0",
         "consolle.cfg: Midi in 7 non presente, Midi in 0"}},
@@ -207,7 +214,8 @@ TEST_F(StartupTest, ABadConfigurationFallsBackToDeviceZeroWithOneLogLineEach) {
 TEST_F(StartupTest, NoConfigurationMeansDeviceZeroWithoutComplaint) {
   std::vector<std::string> lines;
   EXPECT_EQ(run([&] { lines = logLines(); }), 0);
-  for (const std::string& line : lines) EXPECT_EQ(line.find("consolle.cfg"), std::string::npos) << line;
+  for (const std::string& line : lines)
+    EXPECT_EQ(line.find("consolle.cfg"), std::string::npos) << line;
   EXPECT_TRUE(hasLine(lines, "Open Midi Device In  0 is OK"));
   EXPECT_TRUE(hasLine(lines, "Open Midi Device Out  0 \xE8 OK"));
 }
@@ -243,7 +251,8 @@ TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingOrCorruptLogoLeavesOneLine
     colour = windowColor;
     background = mainWindow->palette().color(QPalette::Window);
   });
-  for (const std::string& line : lines) EXPECT_EQ(line.find("logus.bmp"), std::string::npos) << line;
+  for (const std::string& line : lines)
+    EXPECT_EQ(line.find("logus.bmp"), std::string::npos) << line;
   EXPECT_EQ(colour, Ctl_rgb(90, 30, 20));
   EXPECT_EQ(background, QColor(90, 30, 20));
 }
@@ -285,9 +294,10 @@ TEST_F(StartupTest, AnInputThatWillNotOpenIsLoggedAndTheConsoleStillPlaysFromIts
             }),
             0);
   EXPECT_TRUE(hasLine(lines, "Open Midi Device In 0 errore: nessun ingresso MIDI"));
-  EXPECT_EQ(sent, (std::vector<uint32_t>{0xC0 + 256 * 19, 0xB0 + 256 * 10 + 65536 * 64, 0x90 + 256 * 60 + 65536 * 100,
-                                         0xC0 + 256 * 20, 0xB0 + 256 * 10 + 65536 * 127,
-                                         0x90 + 256 * 60 + 65536 * 50}));
+  EXPECT_EQ(sent,
+            (std::vector<uint32_t>{0xC0 + 256 * 19, 0xB0 + 256 * 10 + 65536 * 64,
+                                   0x90 + 256 * 60 + 65536 * 100, 0xC0 + 256 * 20,
+                                   0xB0 + 256 * 10 + 65536 * 127, 0x90 + 256 * 60 + 65536 * 50}));
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ void WindowTest::SetUp() {
   lightStep = 0;
   Display_reset();
 
-  outDriver = std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"FluidSynth", "Port A", "Port B"});
+  outDriver = std::make_shared<MemoryMidiOutDriver>(
+      std::vector<std::string>{"FluidSynth", "Port A", "Port B"});
   inDriver = std::make_shared<MemoryMidiInDriver>(std::vector<std::string>{"ZT input", "Keyboard"});
   midiOut = std::make_unique<MidiOut>();
   midiIn = std::make_unique<MidiIn>();
@@ -105,7 +106,8 @@ void WindowTest::setCursor(int id, uint32_t m) { Console_proc(Msg_setcursor(id, 
 
 void WindowTest::command(int id) { Console_proc(Msg_command(id)); }
 
-void WindowTest::drawRegister(int r, const std::string& label, int volume, int pan, int shift, int multi) {
+void WindowTest::drawRegister(int r, const std::string& label, int volume, int pan, int shift,
+                              int multi) {
   Reg_setname(r, label);
   consoleState.regButtonProgram[r] = consoleState.regProgram[r];
   consoleState.regOn[r] = 1;
