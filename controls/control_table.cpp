@@ -69,7 +69,6 @@ void BackgroundCache_create()
     if (!cache) cache = std::make_unique<std::vector<QImage>>(size_t(Ctl_maxid + 1));
 }
 
-bool BackgroundCache_exists() { return cache != nullptr; }
 
 QImage* BackgroundCache_entry(int id)
 {

@@ -51,7 +51,6 @@ void Ctl_setrecord(ControlRecord& rec, int bevel, const std::string& frameStyle,
 
 // Saved backgrounds, one per id; an empty image means none.
 void BackgroundCache_create();
-bool BackgroundCache_exists();
 QImage* BackgroundCache_entry(int id);
 
 // Colour that round lamps and knobs fill their corners with.
