@@ -1,6 +1,7 @@
 #pragma once
 // The drivers behind one device list: devices are numbered in the order the
-// drivers were added, each driver's ports in its own order.
+// drivers were added, each driver's ports in its own order. MidiIn and MidiOut
+// are such lists.
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,14 +13,26 @@ namespace zt {
 template <typename Driver>
 class DriverList {
  public:
-  void add(std::shared_ptr<Driver> driver) { drivers_.push_back(std::move(driver)); }
+  // Drivers are added before any device is opened.
+  void addDriver(std::shared_ptr<Driver> driver) { drivers_.push_back(std::move(driver)); }
 
+  // Every driver lists its ports afresh.
   int count() const {
     int total = 0;
     for (auto& d : drivers_) total += d->portCount();
     return total;
   }
 
+  // The device's name; MIDIERR_BADDEVICEID when there is no such device.
+  int name(int device, std::string& name) const {
+    Driver* driver = nullptr;
+    int port = 0;
+    if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
+    name = driver->portName(port);
+    return MIDI_OK;
+  }
+
+ protected:
   // The driver and its port number for a device number.
   bool locate(int device, Driver*& driver, int& port) const {
     if (device < 0) return false;
@@ -33,14 +46,6 @@ class DriverList {
       device -= n;
     }
     return false;
-  }
-
-  int name(int device, std::string& name) const {
-    Driver* driver = nullptr;
-    int port = 0;
-    if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
-    name = driver->portName(port);
-    return MIDI_OK;
   }
 
  private:

@@ -2,7 +2,6 @@
 // The MIDI input device layer: one numbered list of input devices made of the
 // ports of every backend, opened with a callback that the backend's own
 // thread calls for every message, as a driver does.
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -12,6 +11,7 @@
 
 #include "platform/midi/driver_list.h"
 #include "platform/midi/midi_result.h"
+#include "platform/midi/slot_table.h"
 
 namespace zt {
 
@@ -19,14 +19,14 @@ namespace zt {
 enum MidiInMessage : uint32_t {
   MIM_OPEN = 0x3C1,
   MIM_CLOSE = 0x3C2,
-  MIM_DATA = 0x3C3,       // param1: short message, param2: ms since start
-  MIM_LONGDATA = 0x3C4,   // param1, param2: buffer address and time stamp
-  MIM_ERROR = 0x3C5,      // param1: the malformed message, param2: ms
+  MIM_DATA = 0x3C3,      // param1: short message, param2: ms since start
+  MIM_LONGDATA = 0x3C4,  // param1, param2: buffer address and time stamp
+  MIM_ERROR = 0x3C5,     // param1: the malformed message, param2: ms
   MIM_LONGERROR = 0x3C6,
 };
 
-using MidiInProc = void (*)(int32_t handle, uint32_t message, uintptr_t instance,
-                            uintptr_t param1, uintptr_t param2);
+using MidiInProc = void (*)(int32_t handle, uint32_t message, uintptr_t instance, uintptr_t param1,
+                            uintptr_t param2);
 
 // What an open port reports to, from the backend's own thread.
 class MidiInListener {
@@ -54,19 +54,15 @@ class MidiInDriver {
   virtual int openPort(int port, MidiInListener* listener, std::unique_ptr<MidiInPort>& opened) = 0;
 };
 
-class MidiIn {
+// Devices are numbered in the order the drivers were added (addDriver,
+// count and name come from DriverList).
+class MidiIn : public DriverList<MidiInDriver> {
  public:
   static constexpr int kSlots = 4;
 
-  MidiIn() = default;
+  // Not copyable (the slot table is not); closes every device still open.
   ~MidiIn();
-  MidiIn(const MidiIn&) = delete;
-  MidiIn& operator=(const MidiIn&) = delete;
 
-  void addDriver(std::shared_ptr<MidiInDriver> driver);
-
-  int count();
-  int name(int device, std::string& name);
   // Opens the device; the callback gets MIM_OPEN at once on this thread,
   // then MIM_DATA / MIM_ERROR from the backend's thread after start().
   int open(int32_t& handle, int device, MidiInProc proc, uintptr_t instance);
@@ -77,7 +73,7 @@ class MidiIn {
 
  private:
   struct Slot : MidiInListener {
-    int32_t handle = 0;
+    std::atomic<int32_t> handle{0};  // 0 while the slot is free
     std::unique_ptr<MidiInPort> port;
     MidiInProc proc = nullptr;
     uintptr_t instance = 0;
@@ -86,11 +82,8 @@ class MidiIn {
     void midiError(uint32_t message) override;
     uintptr_t stamp() const;
   };
-  Slot* slotOf(int32_t handle);
 
-  DriverList<MidiInDriver> drivers_;
-  std::array<Slot, kSlots> slots_;
-  int32_t generation_ = 0;
+  SlotTable<Slot, kSlots> slots_;
 };
 
 }  // namespace zt

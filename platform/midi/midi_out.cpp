@@ -11,47 +11,27 @@ MidiOut::~MidiOut() {
   }
 }
 
-void MidiOut::addDriver(std::shared_ptr<MidiOutDriver> driver) { drivers_.add(std::move(driver)); }
-
-int MidiOut::count() { return drivers_.count(); }
-
-int MidiOut::name(int device, std::string& name) { return drivers_.name(device, name); }
-
-// Handles carry the slot in their low 4 bits and a generation above, so a
-// handle kept after its device was closed never reaches a later device that
-// reuses the slot.
-MidiOut::Slot* MidiOut::slotOf(int32_t handle) {
-  if (handle <= 0) return nullptr;
-  int index = (handle & 0xF) - 1;
-  if (index < 0 || index >= kSlots) return nullptr;
-  return &slots_[index];
-}
-
 int MidiOut::open(int32_t& handle, int device) {
   MidiOutDriver* driver = nullptr;
   int port = 0;
-  if (!drivers_.locate(device, driver, port)) return MIDIERR_BADDEVICEID;
-  for (int i = 0; i < kSlots; ++i) {
-    Slot& slot = slots_[i];
-    if (slot.handle.load() != 0) continue;
-    std::unique_ptr<MidiOutPort> opened;
-    int rc = driver->openPort(port, opened);
-    if (rc != MIDI_OK) return rc;
-    if (!opened) return MIDIERR_ERROR;
-    generation_ = (generation_ + 1) & 0x3FFFFFF;
-    if (generation_ == 0) generation_ = 1;
-    int32_t h = (generation_ << 4) | (i + 1);
-    slot.device = device;
-    slot.port.store(opened.release());
-    slot.handle.store(h);
-    handle = h;
-    return MIDI_OK;
-  }
-  return MIDIERR_NOMEM;
+  if (!locate(device, driver, port)) return MIDIERR_BADDEVICEID;
+  Slot* slot = slots_.freeSlot();
+  if (!slot) return MIDIERR_NOMEM;
+  std::unique_ptr<MidiOutPort> opened;
+  int rc = driver->openPort(port, opened);
+  if (rc != MIDI_OK) return rc;
+  if (!opened) return MIDIERR_ERROR;
+  // The handle is published last, so a sender that sees it finds the port.
+  int32_t h = slots_.issue(*slot);
+  slot->device = device;
+  slot->port.store(opened.release());
+  slot->handle.store(h);
+  handle = h;
+  return MIDI_OK;
 }
 
 int MidiOut::send(int32_t handle, uint32_t message) {
-  Slot* slot = slotOf(handle);
+  Slot* slot = slots_.slotAt(handle);
   if (!slot) return MIDIERR_INVALHANDLE;
   // Announce the send before looking at the handle: close() clears the handle
   // first and then waits for the announced sends to finish.
@@ -66,7 +46,7 @@ int MidiOut::send(int32_t handle, uint32_t message) {
 }
 
 int MidiOut::close(int32_t handle) {
-  Slot* slot = slotOf(handle);
+  Slot* slot = slots_.slotAt(handle);
   if (!slot) return MIDIERR_INVALHANDLE;
   int32_t expected = handle;
   if (!slot->handle.compare_exchange_strong(expected, -1)) return MIDIERR_INVALHANDLE;
@@ -78,8 +58,8 @@ int MidiOut::close(int32_t handle) {
 }
 
 int MidiOut::deviceId(int32_t handle, int& device) {
-  Slot* slot = slotOf(handle);
-  if (!slot || slot->handle.load() != handle) return MIDIERR_INVALHANDLE;
+  Slot* slot = slots_.find(handle);
+  if (!slot) return MIDIERR_INVALHANDLE;
   device = slot->device;
   return MIDI_OK;
 }

@@ -7,7 +7,6 @@
 // while the window thread closes or reopens a device: a send on a handle that
 // is being closed either completes before the port is destroyed or fails with
 // MIDIERR_INVALHANDLE.
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -16,6 +15,7 @@
 
 #include "platform/midi/driver_list.h"
 #include "platform/midi/midi_result.h"
+#include "platform/midi/slot_table.h"
 
 namespace zt {
 
@@ -37,22 +37,15 @@ class MidiOutDriver {
   virtual int openPort(int port, std::unique_ptr<MidiOutPort>& opened) = 0;
 };
 
-class MidiOut {
+// Devices are numbered in the order the drivers were added (addDriver,
+// count and name come from DriverList).
+class MidiOut : public DriverList<MidiOutDriver> {
  public:
   static constexpr int kSlots = 8;
 
-  MidiOut() = default;
+  // Not copyable (the slot table is not); closes every device still open.
   ~MidiOut();
-  MidiOut(const MidiOut&) = delete;
-  MidiOut& operator=(const MidiOut&) = delete;
 
-  // Devices are numbered in the order the drivers were added, each driver's
-  // ports in its own order. Drivers are added before any device is opened.
-  void addDriver(std::shared_ptr<MidiOutDriver> driver);
-
-  int count();
-  // The device's name; MIDIERR_BADDEVICEID when there is no such device.
-  int name(int device, std::string& name);
   int open(int32_t& handle, int device);
   int send(int32_t handle, uint32_t message);
   int close(int32_t handle);
@@ -61,16 +54,13 @@ class MidiOut {
 
  private:
   struct Slot {
-    std::atomic<int32_t> handle{0};   // 0 while the slot is free
-    std::atomic<int> inflight{0};     // sends in progress on this slot
+    std::atomic<int32_t> handle{0};  // 0 while the slot is free, -1 while it closes
+    std::atomic<int> inflight{0};    // sends in progress on this slot
     std::atomic<MidiOutPort*> port{nullptr};
     int device = -1;
   };
-  Slot* slotOf(int32_t handle);
 
-  DriverList<MidiOutDriver> drivers_;
-  std::array<Slot, kSlots> slots_;
-  int32_t generation_ = 0;
+  SlotTable<Slot, kSlots> slots_;
 };
 
 }  // namespace zt
