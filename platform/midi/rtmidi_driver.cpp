@@ -52,8 +52,7 @@ std::unique_ptr<T> makeClient(MidiBackend backend, ErrorTrap& trap) {
   return client;
 }
 
-template <typename T>
-std::vector<std::string> listPorts(T& client) {
+std::vector<std::string> listPorts(RtMidi& client) {
   std::vector<std::string> names;
   try {
     unsigned n = client.getPortCount();
@@ -98,12 +97,43 @@ MidiBackend Midi_backendfromenv() {
   return api && std::string(api) == "jack" ? MidiBackend::jack : MidiBackend::alsa;
 }
 
-// ---- output ----
+// ---- port lists ----
 
-struct RtMidiOutDriver::Lister {
+// The client that lists the ports, kept between listings: opening a client
+// connects to the server, which is slow.
+struct RtMidiPortList::Lister {
   ErrorTrap trap;
-  std::unique_ptr<RtMidiOut> client;
+  std::unique_ptr<RtMidiIn> in;
+  std::unique_ptr<RtMidiOut> out;
+  RtMidi* client() { return in ? static_cast<RtMidi*>(in.get()) : out.get(); }
 };
+
+RtMidiPortList::RtMidiPortList(MidiBackend backend, MidiDirection direction)
+    : backend_(backend), direction_(direction) {}
+RtMidiPortList::~RtMidiPortList() = default;
+
+int RtMidiPortList::refresh() {
+  std::lock_guard lock(mutex_);
+  if (!lister_) {
+    auto lister = std::make_unique<Lister>();
+    if (direction_ == MidiDirection::input)
+      lister->in = makeClient<RtMidiIn>(backend_, lister->trap);
+    else
+      lister->out = makeClient<RtMidiOut>(backend_, lister->trap);
+    if (lister->client()) lister_ = std::move(lister);
+  }
+  names_ = lister_ ? listPorts(*lister_->client()) : std::vector<std::string>();
+  return static_cast<int>(names_.size());
+}
+
+bool RtMidiPortList::name(int index, std::string& name) {
+  std::lock_guard lock(mutex_);
+  if (index < 0 || index >= static_cast<int>(names_.size())) return false;
+  name = names_[index];
+  return true;
+}
+
+// ---- output ----
 
 class RtMidiOutDriver::Port : public MidiOutPort {
  public:
@@ -111,8 +141,7 @@ class RtMidiOutDriver::Port : public MidiOutPort {
     if (!out) return;
     try {
       out->closePort();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
   }
 
   int send(uint32_t message) override {
@@ -145,32 +174,21 @@ class RtMidiOutDriver::Port : public MidiOutPort {
   std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
 };
 
-RtMidiOutDriver::RtMidiOutDriver(MidiBackend backend) : backend_(backend) {}
+RtMidiOutDriver::RtMidiOutDriver(MidiBackend backend)
+    : backend_(backend), ports_(backend, MidiDirection::output) {}
 RtMidiOutDriver::~RtMidiOutDriver() = default;
 
-int RtMidiOutDriver::portCount() {
-  std::lock_guard lock(mutex_);
-  if (!lister_) {
-    auto lister = std::make_unique<Lister>();
-    lister->client = makeClient<RtMidiOut>(backend_, lister->trap);
-    if (lister->client) lister_ = std::move(lister);
-  }
-  names_ = lister_ ? listPorts(*lister_->client) : std::vector<std::string>();
-  return static_cast<int>(names_.size());
-}
+int RtMidiOutDriver::portCount() { return ports_.refresh(); }
 
 std::string RtMidiOutDriver::portName(int port) {
-  std::lock_guard lock(mutex_);
-  return port >= 0 && port < static_cast<int>(names_.size()) ? names_[port] : std::string();
+  std::string name;
+  ports_.name(port, name);
+  return name;
 }
 
 int RtMidiOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
   std::string name;
-  {
-    std::lock_guard lock(mutex_);
-    if (port < 0 || port >= static_cast<int>(names_.size())) return MIDIERR_BADDEVICEID;
-    name = names_[port];
-  }
+  if (!ports_.name(port, name)) return MIDIERR_BADDEVICEID;
   auto p = std::make_unique<Port>();
   p->out = makeClient<RtMidiOut>(backend_, p->trap);
   if (!p->out) return MIDIERR_NODRIVER;
@@ -189,11 +207,6 @@ int RtMidiOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
 
 // ---- input ----
 
-struct RtMidiInDriver::Lister {
-  ErrorTrap trap;
-  std::unique_ptr<RtMidiIn> client;
-};
-
 class RtMidiInDriver::Port : public MidiInPort {
  public:
   explicit Port(MidiInListener* listener) : listener_(listener) {}
@@ -203,8 +216,7 @@ class RtMidiInDriver::Port : public MidiInPort {
     try {
       in->cancelCallback();
       in->closePort();
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
   }
 
   int start() override {
@@ -249,35 +261,25 @@ class RtMidiInDriver::Port : public MidiInPort {
   std::atomic<int> inflight_{0};
 };
 
-RtMidiInDriver::RtMidiInDriver(MidiBackend backend) : backend_(backend) {}
+RtMidiInDriver::RtMidiInDriver(MidiBackend backend)
+    : backend_(backend), ports_(backend, MidiDirection::input) {}
 RtMidiInDriver::~RtMidiInDriver() = default;
 
-int RtMidiInDriver::portCount() {
-  std::lock_guard lock(mutex_);
-  if (!lister_) {
-    auto lister = std::make_unique<Lister>();
-    lister->client = makeClient<RtMidiIn>(backend_, lister->trap);
-    if (lister->client) lister_ = std::move(lister);
-  }
-  names_ = lister_ ? listPorts(*lister_->client) : std::vector<std::string>();
-  // The virtual port is always device 0, so the numbering of the input list
-  // stays the same whether or not the backend is reachable.
-  return 1 + static_cast<int>(names_.size());
-}
+// The virtual port is always device 0, so the numbering of the input list
+// stays the same whether or not the backend is reachable.
+int RtMidiInDriver::portCount() { return 1 + ports_.refresh(); }
 
 std::string RtMidiInDriver::portName(int port) {
   if (port == 0) return RtMidiNames::kInputPort;
-  std::lock_guard lock(mutex_);
-  return port >= 1 && port <= static_cast<int>(names_.size()) ? names_[port - 1] : std::string();
+  std::string name;
+  ports_.name(port - 1, name);
+  return name;
 }
 
-int RtMidiInDriver::openPort(int port, MidiInListener* listener, std::unique_ptr<MidiInPort>& opened) {
+int RtMidiInDriver::openPort(int port, MidiInListener* listener,
+                             std::unique_ptr<MidiInPort>& opened) {
   std::string name;
-  if (port != 0) {
-    std::lock_guard lock(mutex_);
-    if (port < 1 || port > static_cast<int>(names_.size())) return MIDIERR_BADDEVICEID;
-    name = names_[port - 1];
-  }
+  if (port != 0 && !ports_.name(port - 1, name)) return MIDIERR_BADDEVICEID;
   auto p = std::make_unique<Port>(listener);
   p->in = makeClient<RtMidiIn>(backend_, p->trap);
   if (!p->in) return MIDIERR_NODRIVER;

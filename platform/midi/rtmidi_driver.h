@@ -25,6 +25,30 @@ struct RtMidiNames {
   static constexpr const char* kOutputPort = "ZT output";
 };
 
+enum class MidiDirection { input, output };
+
+// The backend's ports of one direction as the device lists show them (the
+// console's own ports left out), listed afresh by refresh(). Any thread.
+class RtMidiPortList {
+ public:
+  RtMidiPortList(MidiBackend backend, MidiDirection direction);
+  ~RtMidiPortList();
+
+  // Lists the ports afresh; none while the backend cannot be reached.
+  // Returns how many there are.
+  int refresh();
+  // The name of port `index` of the last list; false when it has no such port.
+  bool name(int index, std::string& name);
+
+ private:
+  struct Lister;
+  MidiBackend backend_;
+  MidiDirection direction_;
+  std::mutex mutex_;
+  std::unique_ptr<Lister> lister_;
+  std::vector<std::string> names_;
+};
+
 // Output devices: the backend's writable ports, named as the backend names them.
 class RtMidiOutDriver : public MidiOutDriver {
  public:
@@ -38,11 +62,8 @@ class RtMidiOutDriver : public MidiOutDriver {
 
  private:
   class Port;
-  struct Lister;
   MidiBackend backend_;
-  std::mutex mutex_;
-  std::unique_ptr<Lister> lister_;
-  std::vector<std::string> names_;
+  RtMidiPortList ports_;
 };
 
 // Input devices: 0 is the console's own virtual input port "ZT input", which
@@ -60,11 +81,8 @@ class RtMidiInDriver : public MidiInDriver {
 
  private:
   class Port;
-  struct Lister;
   MidiBackend backend_;
-  std::mutex mutex_;
-  std::unique_ptr<Lister> lister_;
-  std::vector<std::string> names_;  // the backend's ports, after the virtual one
+  RtMidiPortList ports_;  // the backend's ports, numbered after the virtual one
 };
 
 }  // namespace zt
