@@ -21,8 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "player/reader/load_song.h"
-#include "player/reader/reset_song.h"
+#include "player/reader/song_state.h"
 
 // Heap accounting: every operator new of the process goes through here, so
 // the peak of live bytes during a load is exact.

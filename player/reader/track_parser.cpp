@@ -1,10 +1,85 @@
 #include "player/reader/track_parser.h"
 
-#include "player/reader/read_var_len.h"
-#include "player/reader/tempo_bpm.h"
-#include "player/reader/text_entry.h"
+#include <algorithm>
+
+#include "common/number_text.h"
 
 namespace zt {
+
+std::vector<std::string_view> SplitTracks(std::string_view body) {
+  constexpr std::string_view kTag = "MTrk";
+  constexpr size_t kChunkHead = 8;  // tag and length
+
+  // "MTrk" cannot overlap itself, so the tags found from the front are the
+  // same the search from the end finds.
+  std::vector<size_t> starts;
+  for (size_t at = body.find(kTag); at != std::string_view::npos;
+       at = body.find(kTag, at + kTag.size()))
+    starts.push_back(at);
+
+  std::vector<std::string_view> tracks;
+  tracks.reserve(starts.size());
+  for (size_t k = 0; k < starts.size(); ++k) {
+    const size_t end = k + 1 < starts.size() ? starts[k + 1] : body.size();
+    const size_t begin = std::min(starts[k] + kChunkHead, end);
+    tracks.push_back(body.substr(begin, end - begin));
+  }
+  return tracks;
+}
+
+uint32_t ReadVarLen(std::string_view track, size_t& p) {
+  const size_t end = track.size();
+  if (p == 0 || p > end) {
+    p = end + 1;
+    return 0;
+  }
+  uint8_t byte = static_cast<uint8_t>(track[p - 1]);
+  uint32_t value = byte & 0x7Fu;
+  while (byte & 0x80u) {
+    if (p >= end) {
+      p = end + 1;
+      return value;
+    }
+    ++p;
+    byte = static_cast<uint8_t>(track[p - 1]);
+    value = (value << 7) | (byte & 0x7Fu);
+  }
+  return value;
+}
+
+int32_t BpmFromMicroseconds(uint32_t microsecondsPerQuarter) {
+  const uint64_t minute = 60000000;
+  const uint64_t us = microsecondsPerQuarter;
+  uint64_t bpm = minute / us;
+  const uint64_t twiceRest = 2 * (minute % us);
+  if (twiceRest > us || (twiceRest == us && (bpm & 1u))) ++bpm;
+  return static_cast<int32_t>(bpm);
+}
+
+namespace {
+
+// The track number right-aligned in two places (wider numbers take what
+// they need).
+std::string TwoPlaces(int32_t value) {
+  std::string digits = std::to_string(value);
+  if (digits.size() < 2) digits.insert(digits.begin(), 2 - digits.size(), ' ');
+  return digits;
+}
+
+// What each text type's entry starts with; types 1 and 3 go on with a number.
+constexpr std::string_view kTextLabels[] = {"Text<", "copy:", "Sq/Na ", "Inst:", "Lyric:", "Mark:"};
+
+}  // namespace
+
+std::string TextEntryText(int type, int64_t number, int32_t trackNumber, std::string_view text) {
+  std::string entry;
+  if (type >= 1 && type <= 6) entry = kTextLabels[type - 1];
+  if (type == 1) entry += Text_str(number) + ">:";
+  if (type == 3) entry += TwoPlaces(trackNumber) + ":";
+  entry.append(text);
+  if (type == 5) entry += '*';
+  return entry;
+}
 
 namespace {
 
@@ -24,9 +99,13 @@ constexpr uint8_t kMetaSequencerSpecific = 127;
 template <bool kStore>
 class TrackWalk {
  public:
-  TrackWalk(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState* song,
-            EventList* events)
-      : data_(data), end_(data.size()), trackNumber_(trackNumber), runningStatus_(runningStatus), song_(song),
+  TrackWalk(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus,
+            SongState* song, EventList* events)
+      : data_(data),
+        end_(data.size()),
+        trackNumber_(trackNumber),
+        runningStatus_(runningStatus),
+        song_(song),
         events_(events) {}
 
   // Returns the end tick.
@@ -127,8 +206,7 @@ class TrackWalk {
       case 3:
       case 4:
       case 5:
-      case 6:
-        return Text(type, length);
+      case 6: return Text(type, length);
       case kMetaTempo: {
         // Always three bytes, whatever the length says.
         if (!Has(3)) return false;
@@ -164,9 +242,7 @@ class TrackWalk {
       case kMetaPort:
       case kMetaTimeCodeOffset:
       case kMetaKeySignature:
-      case kMetaSequencerSpecific:
-        p_ += length;
-        return true;
+      case kMetaSequencerSpecific: p_ += length; return true;
       default:
         Unrecognised();
         p_ += length;
@@ -180,7 +256,8 @@ class TrackWalk {
     int64_t number = 0;
     if constexpr (kStore) {
       number = ++song_->textCounter;
-      song_->TextTable.push_back(TextEntryText(type, number, trackNumber_, data_.substr(p_, length)));
+      song_->TextTable.push_back(
+          TextEntryText(type, number, trackNumber_, data_.substr(p_, length)));
     }
     p_ += length;
     Store(type, number, 0);
@@ -206,8 +283,8 @@ TrackCounts CountTrack(std::string_view data, RunningStatus& runningStatus) {
   return walk.counts();
 }
 
-int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState& song,
-                   EventList& events) {
+int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus,
+                   SongState& song, EventList& events) {
   TrackWalk<true> walk(data, trackNumber, runningStatus, &song, &events);
   return walk.Run();
 }

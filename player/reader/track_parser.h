@@ -1,13 +1,24 @@
 #pragma once
-// Walking one track's data event by event.
+// Reading the tracks of a file: finding them by their "MTrk" tags, walking
+// one track's data event by event, and the pieces of an event the walk
+// decodes (variable-length quantities, tempos, text entries).
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "player/reader/midi_event.h"
 #include "player/reader/song_state.h"
 
 namespace zt {
+
+// Splits the file body (the file without its first 14 bytes) into track
+// data: every "MTrk" starts a track that runs up to the next "MTrk" or the
+// end of the body, and the tag and the 4 length bytes after it are dropped
+// (the length itself is not read, so a chunk of another type becomes part
+// of the preceding track). Bytes before the first tag are discarded. The
+// views point into `body`.
+std::vector<std::string_view> SplitTracks(std::string_view body);
 
 // The running status a walk carries from one track to the next; 0 when
 // cleared. A load starts with it cleared.
@@ -27,7 +38,25 @@ TrackCounts CountTrack(std::string_view data, RunningStatus& runningStatus);
 // unrecognised events in song.unrecognised. Returns the track's end tick.
 // Every read stays inside `data`: an event cut off by the end of the data
 // ends the track at the time reached, and is not stored.
-int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus, SongState& song,
-                   EventList& events);
+int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus,
+                   SongState& song, EventList& events);
+
+// Reads one variable-length quantity (7 bits a byte, top bit set on every
+// byte but the last) from `track` starting at the 1-based position `p` and
+// leaves `p` on the last byte it consumed. Any number of bytes is accepted;
+// the value keeps its low 32 bits. If the quantity runs past the end of
+// `track` (or `p` starts past it), `p` is left at track.size() + 1 and the
+// bits gathered so far are returned: callers end the track there.
+uint32_t ReadVarLen(std::string_view track, size_t& p);
+
+// The tempo of a set-tempo event in beats per minute: 60 000 000 /
+// microsecondsPerQuarter rounded to the nearest integer, halves to even.
+// microsecondsPerQuarter must not be 0.
+int32_t BpmFromMicroseconds(uint32_t microsecondsPerQuarter);
+
+// The TextTable entry made from one text meta event. `type` is the meta
+// type 1-6, `number` the entry's number, `trackNumber` the 1-based track the
+// event is in, `text` the event's bytes.
+std::string TextEntryText(int type, int64_t number, int32_t trackNumber, std::string_view text);
 
 }  // namespace zt

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "player/reader/midi_event.h"
+#include "player/reader/song_state.h"
 #include "player/scheduler/mask_format.h"
 
 namespace zt {

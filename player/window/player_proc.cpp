@@ -2,7 +2,6 @@
 #include "common/number_text.h"
 #include "controls/controls.h"
 #include "platform/link/link_frame.h"
-#include "player/reader/reset_song.h"
 #include "player/reader/song_state.h"
 #include "player/scheduler/playback_state.h"
 #include "player/scheduler/scheduler.h"

@@ -5,9 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "player/reader/check_empty_song.h"
-#include "player/reader/load_song.h"
-#include "player/reader/reset_song.h"
+#include "player/reader/song_state.h"
 
 namespace zt::test {
 

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "player/reader/midi_event.h"
 #include "player/reader/song_host.h"
 #include "player/reader/song_state.h"
 

@@ -2,10 +2,8 @@
 // song check) and prints the resulting song, one item a line.
 #include <cstdio>
 
-#include "player/reader/check_empty_song.h"
-#include "player/reader/load_song.h"
+#include "player/reader/song_state.h"
 #include "tools/midi-dump/recording_host.h"
-#include "player/reader/reset_song.h"
 #include "tools/midi-dump/song_dump.h"
 
 int main(int argc, char** argv) {

@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "player/reader/load_song.h"
-#include "player/reader/reset_song.h"
+#include "player/reader/song_state.h"
 #include "player/scheduler/scheduler.h"
 
 namespace {

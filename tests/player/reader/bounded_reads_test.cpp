@@ -2,7 +2,7 @@
 // cut off by the end of the data ends its track at the time reached.
 #include <gtest/gtest.h>
 
-#include "player/reader/load_song.h"
+#include "player/reader/song_state.h"
 #include "tests/support/midi_test_files.h"
 
 namespace zt::test {

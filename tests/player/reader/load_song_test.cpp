@@ -1,9 +1,8 @@
 // Loading whole files as the player does: the song state they leave.
 #include <gtest/gtest.h>
 
-#include "player/reader/load_song.h"
+#include "player/reader/song_state.h"
 #include "tests/support/midi_test_files.h"
-#include "player/reader/reset_song.h"
 
 namespace zt::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "player/reader/load_song.h"
+#include "player/reader/song_state.h"
 #include "player/scheduler/scheduler.h"
 #include "tests/player/scheduler/recording_scheduler_host.h"
 #include "tests/support/midi_test_files.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "player/reader/load_song.h"
+#include "player/reader/song_state.h"
 #include "tests/support/audio_analysis.h"
 #include "tests/support/midi_test_files.h"
 

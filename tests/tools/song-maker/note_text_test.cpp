@@ -2,7 +2,7 @@
 // player's own reader then loads.
 #include <gtest/gtest.h>
 
-#include "player/reader/load_song.h"
+#include "player/reader/song_state.h"
 #include "tests/support/midi_test_files.h"
 #include "tools/song-maker/note_text.h"
 #include "tools/song-maker/smf_writer.h"

@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/midi_test_files.h"
-#include "player/reader/read_var_len.h"
-#include "player/reader/tempo_bpm.h"
-#include "player/reader/text_entry.h"
+#include "player/reader/track_parser.h"
 
 namespace zt::test {
 namespace {

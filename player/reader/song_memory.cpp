@@ -1,6 +1,10 @@
-#include "player/reader/event_table_allocator.h"
+#include "player/reader/song_memory.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <new>
+#include <system_error>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -9,6 +13,40 @@
 #endif
 
 namespace zt {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+bool ReadFileImage(const std::string& path, std::string& image) {
+  image = std::string();
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+  try {
+    // Size the image once for regular files; anything else grows as read.
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error) image.reserve(static_cast<size_t>(size));
+    char buffer[1 << 16];
+    for (;;) {
+      const size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+      image.append(buffer, got);
+      if (got < sizeof buffer) break;
+    }
+  } catch (const std::bad_alloc&) {
+    image = std::string();
+    return false;
+  }
+  if (std::ferror(file.get())) {
+    image = std::string();
+    return false;
+  }
+  return true;
+}
 
 #if defined(__linux__)
 
@@ -28,13 +66,15 @@ void* AllocateEventTable(std::size_t bytes) {
   // Map one huge page more than needed and trim both ends, so the table
   // starts on a huge-page boundary.
   const std::size_t length = Pages(bytes);
-  void* mapped = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* mapped =
+      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   const auto base = reinterpret_cast<std::uintptr_t>(mapped);
   const std::uintptr_t start = (base + kHugePage - 1) / kHugePage * kHugePage;
   if (start > base) munmap(mapped, start - base);
   const std::uintptr_t tail = start + length;
-  if (base + length + kHugePage > tail) munmap(reinterpret_cast<void*>(tail), base + length + kHugePage - tail);
+  if (base + length + kHugePage > tail)
+    munmap(reinterpret_cast<void*>(tail), base + length + kHugePage - tail);
   madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE);  // a hint; fine if refused
   return reinterpret_cast<void*>(start);
 }

@@ -1,12 +1,20 @@
 #pragma once
-// Allocator of the event tables. A big song's tables run to hundreds of
-// megabytes, all written once at load; on Linux, large tables are mapped on
-// their own and marked for transparent huge pages, so filling them costs a
-// few hundred page faults instead of tens of thousands. Small tables, and
-// other systems, use the ordinary heap.
+// Where a song's bytes live: the file image, read in one piece, and the
+// event tables.
+//
+// A big song's event tables run to hundreds of megabytes, all written once
+// at load; on Linux, large tables are mapped on their own and marked for
+// transparent huge pages, so filling them costs a few hundred page faults
+// instead of tens of thousands. Small tables, and other systems, use the
+// ordinary heap.
 #include <cstddef>
+#include <string>
 
 namespace zt {
+
+// Replaces `image` with the bytes of the file at `path`. Returns false if
+// the file cannot be opened or read (image is then empty).
+bool ReadFileImage(const std::string& path, std::string& image);
 
 void* AllocateEventTable(std::size_t bytes);
 void FreeEventTable(void* table, std::size_t bytes) noexcept;
