@@ -15,9 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "console/engine/engine.h"
-#include "platform/midi/default_devices.h"
-#include "tests/support/jack_fixture.h"
+#include "tests/support/jack_console.h"
 
 using namespace zt;
 using zt::test::JackMidiClient;
@@ -27,13 +25,6 @@ namespace {
 
 constexpr float kOnset = 1e-4f;    // a sample above this is sound
 constexpr float kSilence = 1e-5f;  // a period whose peak stays below is silent
-
-struct DiscardingSink : DisplaySink {
-  void display(const DisplayRequest&) override {}
-  void sendFailure(std::string_view message) override {
-    std::fprintf(stderr, "send failure: %.*s\n", int(message.size()), message.data());
-  }
-};
 
 // Two audio inputs; the process callback notes the frame time of the first
 // sample above the onset level once armed, and how many periods in a row
@@ -101,95 +92,71 @@ std::vector<std::string> ports(jack_client_t* c, const char* pattern, const char
 
 int main(int argc, char** argv) {
   const int keys = argc > 1 ? std::atoi(argv[1]) : 200;
-  JackServer server;
-  if (!server.start()) {
-    std::fprintf(stderr, "%s\n", server.error().c_str());
+  test::JackConsoleRig rig;
+  if (!rig.start("jack")) return 1;
+  JackMidiClient& keyboard = *rig.keyboard;
+  AudioCapture sound;
+  for (int r = 1; r <= kRegisters; ++r) test::Register_draw(r, "19 Church Organ", 200, r % 3 - 1);
+  // Output device 0: the embedded synthesiser, on JACK audio.
+  const std::string failed = test::Console_jackstart(keyboard, 0);
+  if (!failed.empty() || !sound.client()) {
+    std::fprintf(stderr, "set-up failed: %s\n",
+                 failed.empty() ? "no audio capture" : failed.c_str());
     return 1;
   }
-  setenv("ZT_MIDI_API", "jack", 1);
-  setenv("ZT_AUDIO_DRIVER", "jack", 1);
-  int status = 0;
-  {
-    JackMidiClient keyboard("kbd", true, false);
-    AudioCapture sound;
-    DiscardingSink sink;
-    Display_attach(&sink);
-    MidiOut out;
-    MidiIn in;
-    Platform_mididevices(out, in);
-    Engine_attach(out, in);
-    enginePlatform.closeWaitMs = 0;
-    for (int r = 1; r <= kRegisters; ++r) {
-      Reg_setname(r, "19 Church Organ");
-      consoleState.regOn[r] = 1;
-      consoleState.regVolume[r] = 200;
-      consoleState.regPan[r] = r % 3 - 1;
-      consoleState.regShift[r] = 0;
-      consoleState.regMulti[r] = 0;
-    }
-    Midi_openin(0);
-    Midi_startin();
-    consoleState.outChannel = 0;
-    Midi_openout(0);  // the embedded synthesiser, on JACK audio
-    if (!keyboard.ok() || !sound.client() || consoleState.hMidiOut == 0) {
-      std::fprintf(stderr, "set-up failed\n");
-      return 1;
-    }
-    const std::string input = test::Jack_findport(keyboard.client(), ":ZT input$", JackPortIsInput);
-    test::Jack_connect(keyboard.client(), keyboard.outName(), input);
-    const auto synthOut = ports(sound.client(), "^fluidsynth", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
-    if (synthOut.size() < 2) {
-      std::fprintf(stderr, "the synthesiser has no JACK audio ports\n");
-      return 1;
-    }
-    jack_connect(sound.client(), synthOut[0].c_str(), "sound:left");
-    jack_connect(sound.client(), synthOut[1].c_str(), "sound:right");
-    jack_nframes_t period = jack_get_buffer_size(sound.client());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-
-    std::vector<long> latencies;
-    std::map<long, int> histogram;  // in 64-frame blocks
-    int lost = 0;
-    for (int k = 0; k < keys; ++k) {
-      // Start from silence, so the onset is this key's.
-      test::Wait_until([&] { return sound.silentPeriods() >= 4; }, std::chrono::milliseconds(5000));
-      const uint8_t note = uint8_t(48 + k % 25);
-      const size_t sentBefore = keyboard.sentCount();
-      sound.arm();
-      keyboard.send({0x90, note, 100});
-      const bool heard = test::Wait_until([&] { return sound.heard(); }, std::chrono::milliseconds(2000));
-      if (!heard || !keyboard.waitSent(sentBefore + 1)) {
-        ++lost;
-      } else {
-        const long frames = long(int32_t(sound.onset() - keyboard.sentAt(sentBefore).frame));
-        latencies.push_back(frames);
-        histogram[frames / 64]++;
-      }
-      keyboard.send({0x80, note, 0});
-      keyboard.send({0xB0, 123, 0});
-      if (k % 20 == 0) Display_drain();
-    }
-    Display_drain();
-
-    std::sort(latencies.begin(), latencies.end());
-    const long goal = long(period) + 64;
-    const long over = std::count_if(latencies.begin(), latencies.end(), [&](long f) { return f > goal; });
-    std::printf("JACK dummy backend, %d Hz, %u frames per period; FluidSynth on JACK audio\n",
-                JackServer::kRate, period);
-    std::printf("%d keys through 32 drawn registers, frames from arrival to the first sample above %g:\n",
-                keys, double(kOnset));
-    for (auto& [block, count] : histogram)
-      std::printf("  %4ld..%4ld  %4d\n", block * 64, block * 64 + 63, count);
-    if (!latencies.empty()) {
-      auto pct = [&](double p) { return latencies[size_t(p * double(latencies.size() - 1))]; };
-      std::printf("min %ld, median %ld, p99 %ld, max %ld frames (%.2f ms max)\n", latencies.front(), pct(0.5),
-                  pct(0.99), latencies.back(), 1000.0 * double(latencies.back()) / JackServer::kRate);
-    }
-    std::printf("goal %ld frames (one period + 64): %ld over, %d without sound\n", goal, over, lost);
-    Midi_closein();
-    Midi_closeout();
-    Display_attach(nullptr);
+  const auto synthOut =
+      ports(sound.client(), "^fluidsynth", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
+  if (synthOut.size() < 2) {
+    std::fprintf(stderr, "the synthesiser has no JACK audio ports\n");
+    return 1;
   }
-  server.stop();
-  return status;
+  jack_connect(sound.client(), synthOut[0].c_str(), "sound:left");
+  jack_connect(sound.client(), synthOut[1].c_str(), "sound:right");
+  jack_nframes_t period = jack_get_buffer_size(sound.client());
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+  std::vector<long> latencies;
+  std::map<long, int> histogram;  // in 64-frame blocks
+  int lost = 0;
+  for (int k = 0; k < keys; ++k) {
+    // Start from silence, so the onset is this key's.
+    test::Wait_until([&] { return sound.silentPeriods() >= 4; }, std::chrono::milliseconds(5000));
+    const uint8_t note = uint8_t(48 + k % 25);
+    const size_t sentBefore = keyboard.sentCount();
+    sound.arm();
+    keyboard.send({0x90, note, 100});
+    const bool heard =
+        test::Wait_until([&] { return sound.heard(); }, std::chrono::milliseconds(2000));
+    if (!heard || !keyboard.waitSent(sentBefore + 1)) {
+      ++lost;
+    } else {
+      const long frames = long(int32_t(sound.onset() - keyboard.sentAt(sentBefore).frame));
+      latencies.push_back(frames);
+      histogram[frames / 64]++;
+    }
+    keyboard.send({0x80, note, 0});
+    keyboard.send({0xB0, 123, 0});
+    if (k % 20 == 0) Display_drain();
+  }
+  Display_drain();
+
+  std::sort(latencies.begin(), latencies.end());
+  const long goal = long(period) + 64;
+  const long over =
+      std::count_if(latencies.begin(), latencies.end(), [&](long f) { return f > goal; });
+  std::printf("JACK dummy backend, %d Hz, %u frames per period; FluidSynth on JACK audio\n",
+              JackServer::kRate, period);
+  std::printf(
+      "%d keys through 32 drawn registers, frames from arrival to the first sample above %g:\n",
+      keys, double(kOnset));
+  for (auto& [block, count] : histogram)
+    std::printf("  %4ld..%4ld  %4d\n", block * 64, block * 64 + 63, count);
+  if (!latencies.empty()) {
+    auto pct = [&](double p) { return latencies[size_t(p * double(latencies.size() - 1))]; };
+    std::printf("min %ld, median %ld, p99 %ld, max %ld frames (%.2f ms max)\n", latencies.front(),
+                pct(0.5), pct(0.99), latencies.back(),
+                1000.0 * double(latencies.back()) / JackServer::kRate);
+  }
+  std::printf("goal %ld frames (one period + 64): %ld over, %d without sound\n", goal, over, lost);
+  return 0;
 }

@@ -8,8 +8,7 @@
 #include <new>
 #include <thread>
 
-#include "console/engine/engine.h"
-#include "platform/midi/memory_midi.h"
+#include "tests/support/engine_setup.h"
 
 namespace {
 
@@ -34,28 +33,20 @@ namespace {
 
 using namespace zt;
 
+// All 32 registers drawn, the output on the memory backend and a thread
+// that drains the display queue as the window thread would.
 struct Console {
-  std::shared_ptr<MemoryMidiOutDriver> driver =
-      std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"memory"}, 1 << 16);
-  MidiOut out;
-  MidiIn in;
+  test::EngineDevices devices;
   std::atomic<bool> stop{false};
-  std::thread window;  // drains the display queue as the window thread would
+  std::thread window;
+  uint32_t stamp = 0;
 
   Console() {
-    State_reset();
-    Display_reset();
-    out.addDriver(driver);
-    Engine_attach(out, in);
+    test::Engine_memorysetup(devices, {"memory"}, {}, 1 << 16);
+    enginePlatform.closeWaitMs = 0;
     Midi_openout(0);
-    for (int r = 1; r <= kRegisters; ++r) {
-      Reg_setname(r, Text_trim(r + 15) + " Stop");
-      consoleState.regOn[r] = 1;
-      consoleState.regVolume[r] = 200;
-      consoleState.regPan[r] = r % 3 - 1;
-      consoleState.regShift[r] = r % 5 - 2;
-      consoleState.regMulti[r] = 1 + r % 12;
-    }
+    for (int r = 1; r <= kRegisters; ++r)
+      test::Register_draw(r, Text_trim(r + 15) + " Stop", 200, r % 3 - 1, r % 5 - 2, 1 + r % 12);
     window = std::thread([this] {
       while (!stop.load()) {
         Display_drain();
@@ -66,30 +57,37 @@ struct Console {
   ~Console() {
     stop = true;
     window.join();
-    Midi_closeout();
+    test::Engine_teardown(devices, true);
+  }
+
+  void key(int note, bool press) {
+    Midi_inproc(1, MIM_DATA, 0, test::Midi_word(press ? 0x90 : 0x80, note, press ? 100 : 0),
+                ++stamp);
+  }
+  // Empties the output's log outside the timing before it fills.
+  void keepRoom(benchmark::State& state) {
+    if (devices.outDriver->sendCount() > 60000) {
+      state.PauseTiming();
+      devices.outDriver->clear();
+      state.ResumeTiming();
+    }
   }
 };
 
 void BM_KeyThroughAllRegisters(benchmark::State& state) {
-  enginePlatform.closeWaitMs = 0;
   Console console;
   long keys = 0;
   long before = 0;
-  uint32_t stamp = 0;
   for (auto _ : state) {
     if (keys == 0) {
       before = allocations.load();
       countThisThread = true;
     }
     int note = 36 + keys % 48;
-    Midi_inproc(1, MIM_DATA, 0, 0x90 + 256 * note + 65536 * 100, ++stamp);
-    Midi_inproc(1, MIM_DATA, 0, 0x80 + 256 * note, ++stamp);
+    console.key(note, true);
+    console.key(note, false);
     ++keys;
-    if (console.driver->sendCount() > 60000) {
-      state.PauseTiming();
-      console.driver->clear();
-      state.ResumeTiming();
-    }
+    console.keepRoom(state);
   }
   countThisThread = false;
   long allocs = allocations.load() - before;
@@ -104,21 +102,14 @@ void BM_KeyThroughAllRegisters(benchmark::State& state) {
 BENCHMARK(BM_KeyThroughAllRegisters)->Unit(benchmark::kMicrosecond);
 
 void BM_PressOnly(benchmark::State& state) {
-  enginePlatform.closeWaitMs = 0;
   Console console;
   long keys = 0;
-  uint32_t stamp = 0;
   long before = allocations.load();
   countThisThread = true;
   for (auto _ : state) {
-    int note = 36 + keys % 48;
-    Midi_inproc(1, MIM_DATA, 0, 0x90 + 256 * note + 65536 * 100, ++stamp);
+    console.key(36 + keys % 48, true);
     ++keys;
-    if (console.driver->sendCount() > 60000) {
-      state.PauseTiming();
-      console.driver->clear();
-      state.ResumeTiming();
-    }
+    console.keepRoom(state);
   }
   countThisThread = false;
   state.counters["messages_per_key"] = 129;

@@ -14,10 +14,9 @@
 #include <memory>
 #include <string>
 
-#include "console/engine/engine.h"
 #include "platform/link/link_client.h"
 #include "platform/link/link_server.h"
-#include "platform/midi/memory_midi.h"
+#include "tests/support/engine_setup.h"
 
 namespace {
 
@@ -33,30 +32,14 @@ pid_t StartConsole(const std::string &path, bool withEngine) {
   char name[] = "bench_console";
   char *argv[] = {name, nullptr};
   QCoreApplication app(argc, argv);
-  auto out = std::make_shared<zt::MemoryMidiOutDriver>(
-      std::vector<std::string>{"Synth"});
-  auto in = std::make_shared<zt::MemoryMidiInDriver>(
-      std::vector<std::string>{"ZT input"});
-  zt::MidiOut midiOut;
-  zt::MidiIn midiIn;
+  zt::test::EngineDevices devices;
   zt::LinkServer::Handler handler = [](int32_t, int32_t) { return 0; };
   if (withEngine) {
-    zt::State_reset();
-    zt::Display_reset();
-    midiOut.addDriver(out);
-    midiIn.addDriver(in);
-    zt::Engine_attach(midiOut, midiIn);
+    zt::test::Engine_memorysetup(devices, {"Synth"}, {"ZT input"});
     zt::Midi_openout(0);
-    for (int r = 1; r <= 32; ++r) {
-      zt::Reg_setname(r, std::to_string(r) + " Organ");
-      zt::consoleState.regOn[r] = 1;
-      zt::consoleState.regVolume[r] = 200;
-    }
-    handler = [out](int32_t w, int32_t l) {
-      if (l == 0)
-        zt::Midi_notesoff();
-      else
-        zt::Midi_fromplayer(static_cast<uint32_t>(l), w);
+    for (int r = 1; r <= 32; ++r) zt::test::Register_draw(r, std::to_string(r) + " Organ");
+    handler = [out = devices.outDriver](int32_t w, int32_t l) {
+      zt::test::Engine_playerrequest(w, l);
       zt::Display_reset(); // nobody drains the display queue here
       out->clear();
       return 0;

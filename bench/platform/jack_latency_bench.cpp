@@ -9,29 +9,13 @@
 #include <map>
 #include <thread>
 
-#include "platform/midi/default_devices.h"
-#include "console/engine/engine.h"
-#include "tests/support/jack_fixture.h"
+#include "tests/support/jack_console.h"
 
 using namespace zt;
 using zt::test::JackMidiClient;
 using zt::test::JackServer;
 
 namespace {
-
-struct DiscardingSink : DisplaySink {
-  void display(const DisplayRequest&) override {}
-  void sendFailure(std::string_view message) override {
-    std::fprintf(stderr, "send failure: %.*s\n", int(message.size()), message.data());
-  }
-};
-
-bool connected(JackMidiClient& client, const std::string& port) {
-  const char** c = jack_port_get_all_connections(client.client(), jack_port_by_name(client.client(), port.c_str()));
-  bool any = c && c[0];
-  if (c) jack_free(c);
-  return any;
-}
 
 void printHistogram(const char* what, const std::map<long, int>& histogram, int keys) {
   std::printf("%s: periods from arrival to the last message leaving (%d keys)\n", what, keys);
@@ -45,101 +29,63 @@ void printHistogram(const char* what, const std::map<long, int>& histogram, int 
 
 int main(int argc, char** argv) {
   int keys = argc > 1 ? std::atoi(argv[1]) : 1000;
-  JackServer server;
-  if (!server.start()) {
-    std::fprintf(stderr, "%s\n", server.error().c_str());
-    return 1;
-  }
-  setenv("ZT_MIDI_API", "jack", 1);
-  setenv("ZT_AUDIO_DRIVER", "none", 1);
+  test::JackConsoleRig rig;
+  if (!rig.start("none")) return 1;
   int status = 0;
-  {
-    JackMidiClient keyboard("kbd", true, false);
-    JackMidiClient capture("capture", false, true, size_t(keys + 10) * 200);
-    DiscardingSink sink;
-    Display_attach(&sink);
-    MidiOut out;
-    MidiIn in;
-    Platform_mididevices(out, in);
-    Engine_attach(out, in);
-    enginePlatform.closeWaitMs = 0;
-
-    for (int r = 1; r <= kRegisters; ++r) {
-      Reg_setname(r, std::to_string(r + 15) + " Organ");
-      consoleState.regOn[r] = 1;
-      consoleState.regVolume[r] = 200;
-      consoleState.regPan[r] = r % 3 - 1;
-      consoleState.regShift[r] = 0;
-      consoleState.regMulti[r] = 12;
-    }
-    int device = -1;
-    for (int i = 0; i < out.count(); ++i) {
-      std::string name;
-      if (out.name(i, name) == MIDI_OK && name == "capture:in") device = i;
-    }
-    Midi_openin(0);
-    Midi_startin();
-    consoleState.outChannel = 0;
-    Midi_openout(device);
-    std::string input = test::Jack_findport(keyboard.client(), ":ZT input$", JackPortIsInput);
-    test::Jack_connect(keyboard.client(), keyboard.outName(), input);
-    test::Wait_until([&] { return connected(capture, capture.inName()) && connected(keyboard, keyboard.outName()); },
-                     std::chrono::milliseconds(3000));
-    // Settle: a controller through the whole chain.
-    for (int attempt = 0; attempt < 50 && capture.capturedCount() == 0; ++attempt) {
-      keyboard.send({0xBF, 7, 100});
-      capture.waitCaptured(1, std::chrono::milliseconds(200));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    if (capture.capturedCount() == 0) {
-      std::fprintf(stderr, "nothing comes through the console\n");
-      status = 1;
-    }
-
-    std::map<long, int> pressHistogram, releaseHistogram;
-    int wrong = 0, lost = 0;
-    const size_t pressMessages = 4 * kRegisters + 1, releaseMessages = 2 * kRegisters + 1;
-    for (int k = 0; k < keys && status == 0; ++k) {
-      uint8_t note = static_cast<uint8_t>(36 + k % 60);
-      for (int press = 1; press >= 0; --press) {
-        size_t from = capture.capturedCount();
-        size_t sentBefore = keyboard.sentCount();
-        keyboard.send(press ? std::vector<uint8_t>{0x90, note, 100} : std::vector<uint8_t>{0x80, note, 0});
-        size_t expected = press ? pressMessages : releaseMessages;
-        if (!capture.waitCaptured(from + expected, std::chrono::milliseconds(2000)) ||
-            !keyboard.waitSent(sentBefore + 1)) {
-          ++lost;
-          std::this_thread::sleep_for(std::chrono::milliseconds(200));
-          continue;
-        }
-        const test::JackEvent& last = capture.capturedAt(from + expected - 1);
-        bool forwarded = last.bytes[0] == (press ? 0x90 : 0x80) && last.bytes[1] == note;
-        if (!forwarded) ++wrong;
-        uint32_t arrived = keyboard.sentAt(sentBefore).cycleFrame;
-        long periods = static_cast<long>(static_cast<int32_t>(last.cycleFrame - arrived)) / JackServer::kPeriod;
-        (press ? pressHistogram : releaseHistogram)[periods]++;
-      }
-      if (k % 50 == 0) Display_drain();
-      if (k % 100 == 99) std::fprintf(stderr, "%d keys, %d lost\n", k + 1, lost);
-    }
-    Display_drain();
-
-    std::printf("JACK dummy backend, %d Hz, %d frames per period (%.2f ms)\n", JackServer::kRate,
-                JackServer::kPeriod, 1000.0 * JackServer::kPeriod / JackServer::kRate);
-    std::printf("all 32 registers drawn with a multi-note: %zu messages per press, %zu per release\n",
-                pressMessages, releaseMessages);
-    printHistogram("presses", pressHistogram, keys);
-    printHistogram("releases", releaseHistogram, keys);
-    int late = 0;
-    for (auto* h : {&pressHistogram, &releaseHistogram})
-      for (auto& [periods, count] : *h)
-        if (periods > 1) late += count;
-    std::printf("later than the next period: %d; lost: %d; wrong last message: %d\n", late, lost, wrong);
-
-    Midi_closein();
-    Midi_closeout();
-    Display_attach(nullptr);
+  JackMidiClient& keyboard = *rig.keyboard;
+  JackMidiClient capture("capture", false, true, size_t(keys + 10) * 200);
+  for (int r = 1; r <= kRegisters; ++r)
+    test::Register_draw(r, std::to_string(r + 15) + " Organ", 200, r % 3 - 1, 0, 12);
+  const std::string failed =
+      test::Console_jackstart(keyboard, test::Console_capturedevice(rig.devices), &capture);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  if (!failed.empty()) {
+    std::fprintf(stderr, "%s\n", failed.c_str());
+    status = 1;
   }
-  server.stop();
+
+  std::map<long, int> pressHistogram, releaseHistogram;
+  int wrong = 0, lost = 0;
+  const size_t pressMessages = 4 * kRegisters + 1, releaseMessages = 2 * kRegisters + 1;
+  for (int k = 0; k < keys && status == 0; ++k) {
+    uint8_t note = static_cast<uint8_t>(36 + k % 60);
+    for (int press = 1; press >= 0; --press) {
+      size_t from = capture.capturedCount();
+      size_t sentBefore = keyboard.sentCount();
+      keyboard.send(press ? std::vector<uint8_t>{0x90, note, 100}
+                          : std::vector<uint8_t>{0x80, note, 0});
+      size_t expected = press ? pressMessages : releaseMessages;
+      if (!capture.waitCaptured(from + expected, std::chrono::milliseconds(2000)) ||
+          !keyboard.waitSent(sentBefore + 1)) {
+        ++lost;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        continue;
+      }
+      const test::JackEvent& last = capture.capturedAt(from + expected - 1);
+      bool forwarded = last.bytes[0] == (press ? 0x90 : 0x80) && last.bytes[1] == note;
+      if (!forwarded) ++wrong;
+      uint32_t arrived = keyboard.sentAt(sentBefore).cycleFrame;
+      long periods =
+          static_cast<long>(static_cast<int32_t>(last.cycleFrame - arrived)) / JackServer::kPeriod;
+      (press ? pressHistogram : releaseHistogram)[periods]++;
+    }
+    if (k % 50 == 0) Display_drain();
+    if (k % 100 == 99) std::fprintf(stderr, "%d keys, %d lost\n", k + 1, lost);
+  }
+  Display_drain();
+
+  std::printf("JACK dummy backend, %d Hz, %d frames per period (%.2f ms)\n", JackServer::kRate,
+              JackServer::kPeriod, 1000.0 * JackServer::kPeriod / JackServer::kRate);
+  std::printf("all 32 registers drawn with a multi-note: %zu messages per press, %zu per release\n",
+              pressMessages, releaseMessages);
+  printHistogram("presses", pressHistogram, keys);
+  printHistogram("releases", releaseHistogram, keys);
+  int late = 0;
+  for (auto* h : {&pressHistogram, &releaseHistogram})
+    for (auto& [periods, count] : *h)
+      if (periods > 1) late += count;
+  std::printf("later than the next period: %d; lost: %d; wrong last message: %d\n", late, lost,
+              wrong);
+
   return status;
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "player/reader/song_state.h"
+#include "tools/midi-dump/recording_host.h"
 
 // Heap accounting: every operator new of the process goes through here, so
 // the peak of live bytes during a load is exact.
@@ -60,10 +61,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class NullHost : public zt::SongHost {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-};
+// The messages a load showed, on stderr.
+void PrintMessages(const zt::RecordingHost& host) {
+  for (const std::string& text : host.messages) std::fprintf(stderr, "message: %s\n", text.c_str());
+}
 
 void PutVarLen(std::string& out, uint32_t value) {
   char bytes[5];
@@ -134,7 +135,7 @@ double Median(std::vector<double> values) {
 // Median times of `runs` loads of `path`, each a reset and a load as the
 // player does them.
 Timing TimeLoads(const std::string& path, int runs, int64_t& events) {
-  NullHost host;
+  zt::RecordingHost host;
   zt::SongState song;
   std::vector<double> walls, cpus;
   for (int i = 0; i < runs; ++i) {
@@ -147,6 +148,7 @@ Timing TimeLoads(const std::string& path, int runs, int64_t& events) {
     getrusage(RUSAGE_SELF, &after);
     cpus.push_back(CpuSeconds(after) - CpuSeconds(before));
   }
+  PrintMessages(host);
   events = 0;
   for (const auto& track : song.SongEventTable) events += static_cast<int64_t>(track.size());
   return {Median(walls), Median(cpus)};
@@ -190,7 +192,7 @@ long StatusKb(const char* field) {
 
 // One load in this process, which has done nothing else yet.
 Memory LoadOnceForMemory(const std::string& path) {
-  NullHost host;
+  zt::RecordingHost host;
   auto* song = new zt::SongState;
   // Start the peak resident set afresh from here.
   std::ofstream("/proc/self/clear_refs") << "5";
@@ -199,7 +201,9 @@ Memory LoadOnceForMemory(const std::string& path) {
   peakBytes.store(liveBefore);
   zt::ResetSong(*song, host);
   zt::LoadSong(*song, path, host);
-  return {peakBytes.load() - liveBefore, StatusKb("VmHWM") - rssBefore};
+  const Memory memory{peakBytes.load() - liveBefore, StatusKb("VmHWM") - rssBefore};
+  PrintMessages(host);
+  return memory;
 }
 
 // One load in a fresh process (this program run again with --memory), so

@@ -3,27 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "player/scheduler/scheduler.h"
+#include "tests/support/counting_scheduler_host.h"
 
 namespace zt {
 namespace {
-
-class CountingHost : public SchedulerHost {
- public:
-  void SendToConsole(int32_t, int32_t lParam) override { sent += lParam != 0; }
-  void SetDataView(std::string_view caption) override { benchmark::DoNotOptimize(caption.data()); }
-  void SetChannelButton(int32_t, float, std::string_view caption) override {
-    benchmark::DoNotOptimize(caption.data());
-  }
-  void SetProgress(float, std::string_view caption) override { benchmark::DoNotOptimize(caption.data()); }
-  void FlipPauseSwitch() override {}
-  void ShowMessage(std::string_view) override {}
-  void PostLoopCommand() override {}
-  int32_t StartTimer(int32_t, int32_t) override { return 1; }
-  void StopTimer(int32_t) override {}
-  int32_t TimeOfDayMs() override { return now += 10; }
-  int64_t sent = 0;
-  int32_t now = 0;
-};
 
 // 16 tracks, one event per track on every timer tick: at division 100 and
 // 60 BPM a timer tick is exactly one MIDI tick.
@@ -45,7 +28,7 @@ void BM_TickSixteenTracksDue(benchmark::State& bench) {
   SongState song = SixteenTrackSong(100000);
   PlaybackState state;
   state.fileName = "bench.mid";
-  CountingHost host;
+  test::CountingSchedulerHost host;
   Player_play(song, state, host);
   for (auto _ : bench) {
     if (!state.running) {
@@ -66,7 +49,7 @@ void BM_TickNothingDue(benchmark::State& bench) {
   song.SongEndTick *= 1000000;
   PlaybackState state;
   state.fileName = "bench.mid";
-  CountingHost host;
+  test::CountingSchedulerHost host;
   Player_play(song, state, host);
   for (auto _ : bench) PlaybackTick(song, state, host);
 }
@@ -75,7 +58,7 @@ BENCHMARK(BM_TickNothingDue);
 void BM_UpdateProgress(benchmark::State& bench) {
   SongState song = SixteenTrackSong(10);
   PlaybackState state;
-  CountingHost host;
+  test::CountingSchedulerHost host;
   for (auto _ : bench) UpdateProgress(song, state, host);
 }
 BENCHMARK(BM_UpdateProgress);

@@ -9,20 +9,6 @@ int display(QWidget* owner, int id, int& w, int& h)
     return id;
 }
 
-std::pair<int, int> inkColumns(const QImage& img, Colour c)
-{
-    int lo = -1, hi = -1;
-    for (int x = 0; x < img.width(); ++x)
-        for (int y = 0; y < img.height(); ++y) {
-            QRgb p = img.pixel(x, y);
-            if (Ctl_rgb(qRed(p), qGreen(p), qBlue(p)) == c) {
-                if (lo < 0) lo = x;
-                hi = x;
-            }
-        }
-    return {lo, hi};
-}
-
 } // namespace
 
 TEST_F(ControlsTest, DisplayReportsItsSizeAndDrawsItsScreen)
@@ -50,15 +36,15 @@ TEST_F(ControlsTest, DisplayTextHasAShadowAndClearsToTheScreen)
     Ctl_displayset(owner.get(), 5, "Nota 60 on");
     EXPECT_GT(count(5, rgb(255, 0, 0)), 20);
     EXPECT_GT(count(5, rgb(0, 45, 0)), count(5, rgb(0, 45, 0)) - 1);
-    auto ink = inkColumns(image(5), rgb(255, 0, 0));
+    auto ink = columns(image(5), rgb(255, 0, 0));
     EXPECT_LE(std::abs(ink.first - (539 - ink.second)), 4);  // centred
 
     Ctl_displayset(owner.get(), 5, "<Preset caricato");
-    ink = inkColumns(image(5), rgb(255, 0, 0));
+    ink = columns(image(5), rgb(255, 0, 0));
     EXPECT_LE(ink.first, 2);
 
     Ctl_displayset(owner.get(), 5, ">Fine");
-    ink = inkColumns(image(5), rgb(255, 0, 0));
+    ink = columns(image(5), rgb(255, 0, 0));
     EXPECT_GT(ink.second, 500);
 
     Ctl_displayset(owner.get(), 5, "");

@@ -43,3 +43,17 @@ int ControlsTest::count(int id, Colour c)
         }
     return n;
 }
+
+std::pair<int, int> ControlsTest::columns(const QImage& img, Colour c)
+{
+    int lo = -1, hi = -1;
+    for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y) {
+            QRgb p = img.pixel(x, y);
+            if (Ctl_rgb(qRed(p), qGreen(p), qBlue(p)) == c) {
+                if (lo < 0) lo = x;
+                hi = x;
+            }
+        }
+    return {lo, hi};
+}

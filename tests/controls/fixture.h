@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 
 class ControlsTest : public ::testing::Test {
 protected:
@@ -21,6 +22,8 @@ protected:
     void cursorAt(int x, int y);
     // Number of pixels of control `id` in exactly this colour.
     int count(int id, Colour c);
+    // Leftmost and rightmost columns of `img` holding colour c, or -1.
+    static std::pair<int, int> columns(const QImage& img, Colour c);
 
     std::unique_ptr<QWidget> owner;
     ScriptedInput mouse;

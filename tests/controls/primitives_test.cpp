@@ -10,21 +10,6 @@ void blank(QWidget* owner, int id, int w, int h)
     ASSERT_TRUE(Draw_select(owner, id));
 }
 
-// Leftmost and rightmost columns holding colour c, or -1.
-std::pair<int, int> columns(const QImage& img, Colour c)
-{
-    int lo = -1, hi = -1;
-    for (int x = 0; x < img.width(); ++x)
-        for (int y = 0; y < img.height(); ++y) {
-            QRgb p = img.pixel(x, y);
-            if (Ctl_rgb(qRed(p), qGreen(p), qBlue(p)) == c) {
-                if (lo < 0) lo = x;
-                hi = x;
-            }
-        }
-    return {lo, hi};
-}
-
 } // namespace
 
 TEST(FrameColor, RampsByNameAndShade)

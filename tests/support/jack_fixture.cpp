@@ -240,4 +240,11 @@ bool Jack_connect(jack_client_t* client, const std::string& from, const std::str
   return rc == 0 || rc == EEXIST;
 }
 
+bool Jack_isconnected(jack_client_t* client, const std::string& port) {
+  const char** c = jack_port_get_all_connections(client, jack_port_by_name(client, port.c_str()));
+  const bool any = c && c[0];
+  if (c) jack_free(c);
+  return any;
+}
+
 }  // namespace zt::test

@@ -102,6 +102,8 @@ class JackMidiClient {
 // expression, as jack_get_ports takes it) with the given flags; empty if none.
 std::string Jack_findport(jack_client_t* client, const std::string& pattern, unsigned long flags);
 bool Jack_connect(jack_client_t* client, const std::string& from, const std::string& to);
+// Whether the port named `port` has any connection.
+bool Jack_isconnected(jack_client_t* client, const std::string& port);
 
 // Polls `done` until it holds or the time is up.
 bool Wait_until(const std::function<bool()>& done, std::chrono::milliseconds timeout);

@@ -1,11 +1,8 @@
 #include "tests/support/midi_test_files.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
-
 #include "player/reader/song_state.h"
+#include "tests/support/corpus.h"
+#include "tests/support/temp_folder.h"
 
 namespace zt::test {
 
@@ -44,30 +41,19 @@ Bytes Tempo(uint32_t us) {
 Bytes EndOfTrack() { return B({0x00, 0xFF, 0x2F, 0x00}); }
 
 void MidiFileTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zt-reader-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  dir_ = pattern;
+  ASSERT_TRUE(folder_.make("zt-reader", false));
+  dir_ = folder_.path();
 }
 
-void MidiFileTest::TearDown() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
-}
-
-static void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << path;
-}
+void MidiFileTest::TearDown() { folder_.leave(); }
 
 std::string MidiFileTest::Write(const std::string& name, const Bytes& bytes) {
   const std::filesystem::path path = dir_ / name;
-  WriteFile(path, bytes);
-  if (const char* corpus = std::getenv("ZT_CORPUS_DIR"); corpus && *corpus && bytes.size() <= 4096) {
-    const std::filesystem::path seeds = std::filesystem::path(corpus) / "fuzz_midifile";
-    std::filesystem::create_directories(seeds);
+  EXPECT_TRUE(File_write(path.string(), bytes)) << path;
+  if (bytes.size() <= 4096) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    WriteFile(seeds / (std::string(info->test_suite_name()) + "." + info->name() + "." + name), bytes);
+    Corpus_write("fuzz_midifile",
+                 std::string(info->test_suite_name()) + "." + info->name() + "." + name, bytes);
   }
   return path.string();
 }

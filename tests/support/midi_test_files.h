@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "player/reader/song_host.h"
 #include "player/reader/song_state.h"
+#include "tests/support/temp_folder.h"
+#include "tools/midi-dump/recording_host.h"
 
 namespace zt::test {
 
@@ -28,15 +29,6 @@ Bytes Meta(int type, const Bytes& data);
 Bytes Tempo(uint32_t microseconds);
 Bytes EndOfTrack();
 
-// Keeps every message the reader shows, and whether playback was stopped.
-class RecordingHost : public SongHost {
- public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void StopPlayback() override { ++playbackStops; }
-  std::vector<std::string> messages;
-  int playbackStops = 0;
-};
-
 // A fresh temporary folder per test. Every file written is also given to
 // the fuzzer as a seed when ZT_CORPUS_DIR is set.
 class MidiFileTest : public ::testing::Test {
@@ -51,6 +43,9 @@ class MidiFileTest : public ::testing::Test {
   std::filesystem::path dir_;
   SongState song_;
   RecordingHost host_;
+
+ private:
+  TempFolder folder_;
 };
 
 }  // namespace zt::test

@@ -15,6 +15,6 @@ int main(int argc, char** argv) {
   zt::ResetSong(zt::Song, host);
   zt::LoadSong(zt::Song, argv[1], host);
   zt::CheckEmptySong(zt::Song, host);
-  zt::DumpSong(zt::Song, host.messages(), stdout);
+  zt::DumpSong(zt::Song, host.messages, stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -2,6 +2,8 @@
 
 namespace zt {
 
-void RecordingHost::ShowMessage(const std::string& text) { messages_.push_back(text); }
+void RecordingHost::ShowMessage(const std::string& text) { messages.push_back(text); }
+
+void RecordingHost::StopPlayback() { ++playbackStops; }
 
 }  // namespace zt

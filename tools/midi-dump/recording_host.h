@@ -1,5 +1,7 @@
 #pragma once
-// A SongHost without a window: it keeps the user messages in order.
+// A SongHost without a window: it keeps the user messages in order and
+// counts the playback stops. The dump tool prints what it kept; the reader's
+// tests, fuzzers and benchmarks look at it.
 #include <string>
 #include <vector>
 
@@ -10,10 +12,10 @@ namespace zt {
 class RecordingHost : public SongHost {
  public:
   void ShowMessage(const std::string& text) override;
-  const std::vector<std::string>& messages() const { return messages_; }
+  void StopPlayback() override;
 
- private:
-  std::vector<std::string> messages_;
+  std::vector<std::string> messages;
+  int playbackStops = 0;
 };
 
 }  // namespace zt

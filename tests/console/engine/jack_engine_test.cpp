@@ -6,26 +6,18 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/midi/default_devices.h"
-#include "console/engine/engine.h"
+#include "tests/support/jack_console.h"
 #include "tests/support/recording_sink.h"
-#include "tests/support/jack_fixture.h"
 
 namespace zt {
 namespace {
 
 using test::JackMidiClient;
 using test::JackServer;
+using test::Register_draw;
 using Bytes = std::vector<uint8_t>;
 
-bool connected(JackMidiClient& client, const std::string& port) {
-  const char** c = jack_port_get_all_connections(client.client(), jack_port_by_name(client.client(), port.c_str()));
-  bool any = c && c[0];
-  if (c) jack_free(c);
-  return any;
-}
-
-class JackEngine : public ::testing::Test {
+class JackEngine : public ::testing::Test, protected test::EngineDevices {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.start()) << server_.error();
@@ -35,69 +27,23 @@ class JackEngine : public ::testing::Test {
     capture_ = std::make_unique<JackMidiClient>("capture", false, true);
     ASSERT_TRUE(keyboard_->ok() && capture_->ok());
 
-    State_reset();
-    Display_reset();
+    test::Engine_platformsetup(*this);
     Display_attach(&sink_);
-    out_ = std::make_unique<MidiOut>();
-    in_ = std::make_unique<MidiIn>();
-    Platform_mididevices(*out_, *in_);
-    Engine_attach(*out_, *in_);
-    enginePlatform.closeWaitMs = 0;
-
     // The console as it starts: its own virtual input, the capture as output.
-    int device = -1;
-    for (int i = 0; i < out_->count(); ++i) {
-      std::string name;
-      if (out_->name(i, name) == MIDI_OK && name == "capture:in") device = i;
-    }
+    const int device = test::Console_capturedevice(*this);
     ASSERT_GE(device, 1);
-    ASSERT_EQ(1, Midi_openin(0));
-    ASSERT_EQ(1, Midi_startin());
-    consoleState.outChannel = 0;
-    Midi_openout(device);
-    ASSERT_NE(0, static_cast<int32_t>(consoleState.hMidiOut));
-    std::string input = test::Jack_findport(keyboard_->client(), ":ZT input$", JackPortIsInput);
-    ASSERT_FALSE(input.empty());
-    ASSERT_TRUE(test::Jack_connect(keyboard_->client(), keyboard_->outName(), input));
-    ASSERT_TRUE(test::Wait_until([&] { return connected(*capture_, capture_->inName()); },
-                                 std::chrono::milliseconds(2000)));
-    ASSERT_TRUE(test::Wait_until([&] { return connected(*keyboard_, keyboard_->outName()); },
-                                 std::chrono::milliseconds(2000)));
-    // A connection is listed before the server's graph carries it: send a
-    // controller through the whole chain until one comes out the far end.
-    bool through = false;
-    for (int attempt = 0; attempt < 20 && !through; ++attempt) {
-      keyboard_->send({0xBF, 7, 100});
-      through = capture_->waitCaptured(1, std::chrono::milliseconds(200));
-    }
-    ASSERT_TRUE(through);
+    ASSERT_EQ("", test::Console_jackstart(*keyboard_, device, capture_.get()));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     Display_drain();
     sink_.requests.clear();
   }
 
   void TearDown() override {
-    Midi_closein();
-    if (consoleState.hMidiOut != 0) Midi_closeout();
-    Display_attach(nullptr);
-    Display_reset();
-    enginePlatform.midiOut = nullptr;
-    enginePlatform.midiIn = nullptr;
     // Every client, the device lists' own included, leaves before the server stops.
-    out_.reset();
-    in_.reset();
+    test::Engine_teardown(*this, true);
     keyboard_.reset();
     capture_.reset();
     server_.stop();
-  }
-
-  void draw(int r, const std::string& label, int volume, int pan, int shift, int multi) {
-    Reg_setname(r, label);
-    consoleState.regOn[r] = 1;
-    consoleState.regVolume[r] = volume;
-    consoleState.regPan[r] = pan;
-    consoleState.regShift[r] = shift;
-    consoleState.regMulti[r] = multi;
   }
 
   // Plays `message` on the keyboard and returns everything the console sends
@@ -115,13 +61,11 @@ class JackEngine : public ::testing::Test {
   std::unique_ptr<JackMidiClient> keyboard_;
   std::unique_ptr<JackMidiClient> capture_;
   test::RecordingSink sink_;
-  std::unique_ptr<MidiOut> out_;
-  std::unique_ptr<MidiIn> in_;
 };
 
 TEST_F(JackEngine, AKeyIsPlayedThroughEveryDrawnRegisterThenForwarded) {
-  draw(3, "19 Church Organ", 200, 0, 0, 0);
-  draw(7, "20 Reed Organ", 255, -1, 12, 7);
+  Register_draw(3, "19 Church Organ", 200, 0, 0, 0);
+  Register_draw(7, "20 Reed Organ", 255, -1, 12, 7);
 
   EXPECT_EQ((std::vector<Bytes>{{0xC0, 19},
                                 {0xB0, 10, 64},
@@ -146,7 +90,7 @@ TEST_F(JackEngine, AKeyIsPlayedThroughEveryDrawnRegisterThenForwarded) {
 }
 
 TEST_F(JackEngine, KeyboardProgramChangesDrawRegistersAndOtherChannelsPlayOnTheOutputChannel) {
-  draw(3, "19 Church Organ", 200, 0, 0, 0);
+  Register_draw(3, "19 Church Organ", 200, 0, 0, 0);
   Reg_setname(1, "1 Bright Acoustic Piano");
   consoleState.regVolume[1] = 100;
   consoleState.regPan[1] = 1;

@@ -10,34 +10,33 @@
 
 #include "player/reader/song_state.h"
 #include "player/scheduler/scheduler.h"
+#include "tests/support/fuzz_input.h"
+#include "tools/midi-dump/recording_host.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
+using zt::test::Fuzz_check;
 
-class QuietHost : public zt::SongHost, public zt::SchedulerHost {
+class QuietHost : public zt::RecordingHost, public zt::SchedulerHost {
  public:
-  // SongHost.
-  void ShowMessage(const std::string& text) override { shown += text.size(); }
+  using zt::RecordingHost::ShowMessage;
   // SchedulerHost.
   void SendToConsole(int32_t wParam, int32_t lParam) override {
-    Check(wParam == 0 || wParam == 1);
+    Fuzz_check(wParam == 0 || wParam == 1);
     if (lParam == 0) return;
     const uint32_t word = static_cast<uint32_t>(lParam);
     const uint32_t status = word & 0xFF;
-    Check(status >= 0x80 && status <= 0xEF);
-    Check(((word >> 8) & 0xFF) < 0x80 && ((word >> 16) & 0xFF) < 0x80 && (word >> 24) == 0);
+    Fuzz_check(status >= 0x80 && status <= 0xEF);
+    Fuzz_check(((word >> 8) & 0xFF) < 0x80 && ((word >> 16) & 0xFF) < 0x80 && (word >> 24) == 0);
     ++sent;
   }
   void SetDataView(std::string_view caption) override { shown += caption.size(); }
   void SetChannelButton(int32_t k, float value, std::string_view) override {
-    Check(k >= 0 && k < 16);
-    Check(value == 0 || value == 100);
+    Fuzz_check(k >= 0 && k < 16);
+    Fuzz_check(value == 0 || value == 100);
   }
   void SetProgress(float value, std::string_view caption) override {
-    Check(value >= 0 && value <= 100);
+    Fuzz_check(value >= 0 && value <= 100);
     shown += caption.size();
   }
   void FlipPauseSwitch() override {}
@@ -84,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!state.running) {
     // Ended: every scheduled event went out or was due by then.
     for (size_t k = 0; k < state.NextEventIndex.size(); ++k)
-      Check(state.NextEventIndex[k] == static_cast<int32_t>(song.SongEventTable[k].size()) + 1);
+      Fuzz_check(state.NextEventIndex[k] ==
+                 static_cast<int32_t>(song.SongEventTable[k].size()) + 1);
   }
   zt::Player_stop(state, host);
   zt::Player_close(state, host);

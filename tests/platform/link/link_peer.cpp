@@ -24,10 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "console/engine/engine.h"
 #include "platform/link/link_client.h"
 #include "platform/link/link_server.h"
-#include "platform/midi/memory_midi.h"
+#include "tests/support/engine_setup.h"
 
 int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
@@ -59,37 +58,20 @@ int main(int argc, char **argv) {
   }
   if (role == "engine" && argc >= 4) {
     const std::string logPath = argv[3];
-    auto out = std::make_shared<zt::MemoryMidiOutDriver>(
-        std::vector<std::string>{"Synth"});
-    auto in = std::make_shared<zt::MemoryMidiInDriver>(
-        std::vector<std::string>{"ZT input"});
-    zt::MidiOut midiOut;
-    zt::MidiIn midiIn;
-    midiOut.addDriver(out);
-    midiIn.addDriver(in);
-    zt::State_reset();
-    zt::Display_reset();
-    zt::Engine_attach(midiOut, midiIn);
+    zt::test::EngineDevices devices;
+    zt::test::Engine_memorysetup(devices, {"Synth"}, {"ZT input"});
     zt::Midi_openout(0);
-    zt::Reg_setname(1, "19 Church Organ");
-    zt::consoleState.regOn[1] = 1;
-    zt::consoleState.regVolume[1] = 200;
-    zt::Reg_setname(2, "20 Reed Organ");
-    zt::consoleState.regOn[2] = 1;
-    zt::consoleState.regVolume[2] = 100;
-    zt::consoleState.regShift[2] = 12;
-    out->clear();
+    zt::test::Register_draw(1, "19 Church Organ", 200);
+    zt::test::Register_draw(2, "20 Reed Organ", 100, 0, 12);
+    devices.outDriver->clear();
     zt::LinkServer server([&](int32_t w, int32_t l) {
-      if (l == 0)
-        zt::Midi_notesoff();
-      else
-        zt::Midi_fromplayer(static_cast<uint32_t>(l), w);
+      zt::test::Engine_playerrequest(w, l);
       QFile log(QString::fromStdString(logPath));
       if (log.open(QIODevice::Append)) {
-        for (uint32_t m : out->messages())
+        for (uint32_t m : devices.outDriver->messages())
           log.write(QByteArray::number(m, 16) + "\n");
       }
-      out->clear();
+      devices.outDriver->clear();
       // Nobody draws here: the display requests are dropped.
       zt::Display_reset();
       return 0;

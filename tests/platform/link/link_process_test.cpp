@@ -27,65 +27,30 @@
 #include "platform/link/link_client.h"
 #include "platform/link/link_frame.h"
 #include "platform/link/link_server.h"
+#include "tests/support/test_processes.h"
 
 namespace zt {
 namespace {
 
 class LinkProcessTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "link_process_test";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-      new QCoreApplication(argc, argv);
+ static void SetUpTestSuite() { test::Qt_app<QCoreApplication>("link_process_test"); }
+
+ void SetUp() override {
+   ASSERT_TRUE(dir_.isValid());
+   // Readable by anyone, so that only the socket's own permissions keep
+   // another user out.
+   ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
+   socket_ = (dir_.path() + "/ZT-test.link").toStdString();
+   log_ = (dir_.path() + "/requests.log").toStdString();
   }
 
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    // Readable by anyone, so that only the socket's own permissions keep
-    // another user out.
-    ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
-    socket_ = (dir_.path() + "/ZT-test.link").toStdString();
-    log_ = (dir_.path() + "/requests.log").toStdString();
-  }
-
-  void TearDown() override {
-    for (auto &p : processes_) {
-      if (p->state() != QProcess::NotRunning) {
-        ::kill(static_cast<pid_t>(p->processId()), SIGCONT);
-        p->kill();
-        p->waitForFinished(3000);
-      }
-    }
-  }
+  void TearDown() override { processes_.end(); }
 
   QProcess *Start(const QStringList &args) {
-    processes_.push_back(std::make_unique<QProcess>());
-    QProcess *p = processes_.back().get();
-    p->setProcessChannelMode(QProcess::SeparateChannels);
-    p->start(QStringLiteral(ZT_LINK_PEER), args);
+    QProcess* p = processes_.start(QStringLiteral(ZT_LINK_PEER), args);
     EXPECT_TRUE(p->waitForStarted(5000));
     return p;
-  }
-
-  // Waits for a line on the process's output.
-  static bool WaitFor(QProcess *p, const QByteArray &line, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    QByteArray seen;
-    while (t.elapsed() < ms) {
-      if (p->canReadLine() || p->waitForReadyRead(100)) {
-        while (p->canReadLine()) {
-          seen = p->readLine().trimmed();
-          if (seen == line)
-            return true;
-        }
-      }
-      if (p->state() == QProcess::NotRunning && !p->canReadLine())
-        return false;
-    }
-    return false;
   }
 
   QProcess *StartConsole(int handleMs = 0, int partialMs = 5000) {
@@ -93,7 +58,7 @@ protected:
         Start({"console", QString::fromStdString(socket_),
                QString::fromStdString(log_), QString::number(handleMs),
                QString::number(partialMs)});
-    EXPECT_TRUE(WaitFor(p, "listening"));
+    EXPECT_TRUE(test::Process_waitline(p, "listening"));
     return p;
   }
 
@@ -123,7 +88,7 @@ protected:
   QTemporaryDir dir_;
   std::string socket_;
   std::string log_;
-  std::vector<std::unique_ptr<QProcess>> processes_;
+  test::TestProcesses processes_;
 };
 
 using Lines = std::vector<std::string>;
@@ -205,7 +170,7 @@ TEST_F(LinkProcessTest, APlayerKilledMidNoteLeavesTheConsoleSilent) {
   StartConsole();
   QProcess *player = Start({"player", QString::fromStdString(socket_), "0",
                             QString::number(kNoteOnCh3)});
-  ASSERT_TRUE(WaitFor(player, "sent"));
+  ASSERT_TRUE(test::Process_waitline(player, "sent"));
   player->kill();
   EXPECT_EQ((Lines{"0 6569106", "0 0"}), LogWhen(2));
 
@@ -213,7 +178,7 @@ TEST_F(LinkProcessTest, APlayerKilledMidNoteLeavesTheConsoleSilent) {
   // all notes off.
   QProcess *tidy =
       Start({"player", QString::fromStdString(socket_), "1", "144", "0", "0"});
-  ASSERT_TRUE(WaitFor(tidy, "sent"));
+  ASSERT_TRUE(test::Process_waitline(tidy, "sent"));
   tidy->kill();
   tidy->waitForFinished(3000);
   QThread::msleep(300);

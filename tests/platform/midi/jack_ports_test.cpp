@@ -41,18 +41,12 @@ struct Received {
   }
 };
 
-int findDevice(MidiOut& out, const std::string& wanted) {
-  for (int i = 0, n = out.count(); i < n; ++i) {
+// The device named `wanted` of an output or input list; -1 if none.
+template <class Devices>
+int findDevice(Devices& devices, const std::string& wanted) {
+  for (int i = 0, n = devices.count(); i < n; ++i) {
     std::string name;
-    if (out.name(i, name) == MIDI_OK && name == wanted) return i;
-  }
-  return -1;
-}
-
-int findDevice(MidiIn& in, const std::string& wanted) {
-  for (int i = 0, n = in.count(); i < n; ++i) {
-    std::string name;
-    if (in.name(i, name) == MIDI_OK && name == wanted) return i;
+    if (devices.name(i, name) == MIDI_OK && name == wanted) return i;
   }
   return -1;
 }
@@ -72,6 +66,25 @@ class JackPorts : public ::testing::Test {
     keyboard_.reset();
     capture_.reset();
     server_.stop();
+  }
+
+  // Opens the capture through RtMidi on `out` and waits until a timing
+  // clock sent there arrives: RtMidi makes the connection, and the server's
+  // graph carries it a little after it is listed.
+  void openCapture(MidiOut& out, int32_t& handle) {
+    out.addDriver(std::make_shared<RtMidiOutDriver>(MidiBackend::jack));
+    int device = findDevice(out, "capture:in");
+    ASSERT_GE(device, 0);
+    ASSERT_EQ(MIDI_OK, out.open(handle, device));
+    ASSERT_TRUE(test::Wait_until(
+        [&] { return test::Jack_isconnected(capture_->client(), capture_->inName()); },
+        std::chrono::milliseconds(2000)));
+    for (int attempt = 0; attempt < 20 && capture_->capturedCount() == 0; ++attempt) {
+      EXPECT_EQ(MIDI_OK, out.send(handle, 0xF8));
+      capture_->waitCaptured(1, std::chrono::milliseconds(200));
+    }
+    ASSERT_TRUE(capture_->waitCaptured(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
 
   JackServer server_;
@@ -178,27 +191,8 @@ TEST_F(JackPorts, AnInputDeviceOfTheServerConnectsByItself) {
 
 TEST_F(JackPorts, SendsLeaveAsTheExactBytesOnTheChosenPort) {
   MidiOut out;
-  out.addDriver(std::make_shared<RtMidiOutDriver>(MidiBackend::jack));
-  int device = findDevice(out, "capture:in");
-  ASSERT_GE(device, 0);
   int32_t handle = 0;
-  ASSERT_EQ(MIDI_OK, out.open(handle, device));
-  // RtMidi makes the connection to the chosen port; wait for it.
-  ASSERT_TRUE(test::Wait_until(
-      [&] {
-        const char** c = jack_port_get_all_connections(capture_->client(), jack_port_by_name(capture_->client(), capture_->inName().c_str()));
-        bool connected = c && c[0];
-        if (c) jack_free(c);
-        return connected;
-      },
-      std::chrono::milliseconds(2000)));
-  // Timing clocks until the server's graph carries the connection.
-  for (int attempt = 0; attempt < 20 && capture_->capturedCount() == 0; ++attempt) {
-    EXPECT_EQ(MIDI_OK, out.send(handle, 0xF8));
-    capture_->waitCaptured(1, std::chrono::milliseconds(200));
-  }
-  ASSERT_TRUE(capture_->waitCaptured(1));
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_NO_FATAL_FAILURE(openCapture(out, handle));
   size_t from = capture_->capturedCount();
 
   EXPECT_EQ(MIDI_OK, out.send(handle, 0x7F4091));  // note on, channel 1
@@ -222,17 +216,8 @@ TEST_F(JackPorts, SendsLeaveAsTheExactBytesOnTheChosenPort) {
 
 TEST_F(JackPorts, TwoThreadsSendingTakeTurnsWithoutLosingMessages) {
   MidiOut out;
-  out.addDriver(std::make_shared<RtMidiOutDriver>(MidiBackend::jack));
-  int device = findDevice(out, "capture:in");
-  ASSERT_GE(device, 0);
   int32_t handle = 0;
-  ASSERT_EQ(MIDI_OK, out.open(handle, device));
-  for (int attempt = 0; attempt < 20 && capture_->capturedCount() == 0; ++attempt) {
-    EXPECT_EQ(MIDI_OK, out.send(handle, 0xF8));
-    capture_->waitCaptured(1, std::chrono::milliseconds(200));
-  }
-  ASSERT_TRUE(capture_->waitCaptured(1));
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_NO_FATAL_FAILURE(openCapture(out, handle));
   size_t from = capture_->capturedCount();
 
   // Each thread plays its own channel; a period takes a few hundred messages.

@@ -23,6 +23,16 @@ using test::Audio_rms;
 
 constexpr uint32_t kChurchOrgan = 0x13C0;  // program 19 on channel 0
 
+// The synthesiser as the only output device, for the tests that make their
+// own after setting up the environment it finds.
+struct SynthDevice {
+  std::shared_ptr<SynthOutDriver> synth = std::make_shared<SynthOutDriver>();
+  MidiOut out;
+  int32_t handle = 0;
+  SynthDevice() { out.addDriver(synth); }
+  int open() { return out.open(handle, 0); }
+};
+
 class Synth : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -209,11 +219,9 @@ TEST_F(Synth, SendsFromManyThreadsWhileRenderingLoseNothing) {
   render(0.05);
   int concurrent = synth_->activeVoiceCount();
 
-  auto serial = std::make_shared<SynthOutDriver>();
-  MidiOut out;
-  out.addDriver(serial);
-  int32_t handle = 0;
-  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  SynthDevice device;
+  auto& [serial, out, handle] = device;
+  ASSERT_EQ(MIDI_OK, device.open());
   for (uint32_t t = 0; t < kThreads; ++t) {
     ASSERT_EQ(MIDI_OK, out.send(handle, 0xC0 + t + 256 * 19));
     for (uint32_t k = 0; k < 5; ++k) ASSERT_EQ(MIDI_OK, out.send(handle, keyOn(t, k)));
@@ -227,11 +235,9 @@ TEST_F(Synth, SendsFromManyThreadsWhileRenderingLoseNothing) {
 TEST(SynthSoundFont, AMissingSoundFontFailsTheOpen) {
   setenv("ZT_AUDIO_DRIVER", "none", 1);
   setenv("ZT_SOUNDFONT", "/nonexistent/zt-test.sf2", 1);
-  auto synth = std::make_shared<SynthOutDriver>();
-  MidiOut out;
-  out.addDriver(synth);
-  int32_t handle = 0;
-  int rc = out.open(handle, 0);
+  SynthDevice device;
+  auto& synth = device.synth;
+  int rc = device.open();
   EXPECT_NE(MIDI_OK, rc);
   EXPECT_FALSE(Midi_errortext(rc).empty());
   std::vector<float> l(16), r(16);
@@ -254,11 +260,9 @@ TEST(SynthAudioDriver, TheAudioThreadDrainsTheQueue) {
   setenv("ZT_AUDIO_DRIVER", "jack", 1);
   unsetenv("ZT_SOUNDFONT");
   {
-    auto synth = std::make_shared<SynthOutDriver>();
-    MidiOut out;
-    out.addDriver(synth);
-    int32_t handle = 0;
-    ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+    SynthDevice device;
+    auto& [synth, out, handle] = device;
+    ASSERT_EQ(MIDI_OK, device.open());
     EXPECT_TRUE(synth->hasAudioDriver());
     std::vector<float> l(64), r(64);
     EXPECT_EQ(MIDIERR_ALLOCATED, synth->render(l.data(), r.data(), 64));
@@ -318,11 +322,9 @@ class SynthAudioProbe : public ::testing::Test {
 };
 
 TEST_F(SynthAudioProbe, WithoutAnyAudioDeviceTheSynthOpensAndTakesEveryKey) {
-  auto synth = std::make_shared<SynthOutDriver>();
-  MidiOut out;
-  out.addDriver(synth);
-  int32_t handle = 0;
-  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  SynthDevice device;
+  auto& [synth, out, handle] = device;
+  ASSERT_EQ(MIDI_OK, device.open());
   EXPECT_FALSE(synth->hasAudioDriver());
   EXPECT_NE(synth->audioReport().find("no audio device"), std::string::npos) << synth->audioReport();
   EXPECT_EQ(logged(), std::vector<std::string>{synth->audioReport()});
@@ -353,11 +355,9 @@ TEST_F(SynthAudioProbe, WithoutAnyAudioDeviceTheSynthOpensAndTakesEveryKey) {
 TEST_F(SynthAudioProbe, ARunningJackServerIsUsedWhenNothingBeforeItOpens) {
   test::JackServer server;  // points JACK_DEFAULT_SERVER at itself
   ASSERT_TRUE(server.start()) << server.error();
-  auto synth = std::make_shared<SynthOutDriver>();
-  MidiOut out;
-  out.addDriver(synth);
-  int32_t handle = 0;
-  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  SynthDevice device;
+  auto& [synth, out, handle] = device;
+  ASSERT_EQ(MIDI_OK, device.open());
   EXPECT_TRUE(synth->hasAudioDriver());
   EXPECT_EQ(synth->audioReport(), "Audio FluidSynth: jack, " + std::to_string(test::JackServer::kRate) + " Hz, " +
                                       std::to_string(test::JackServer::kPeriod) +
@@ -389,11 +389,9 @@ TEST_F(SynthAudioProbe, TheBufferIsTheLowLatencyDefaultOrWhatTheEnvironmentAsks)
 
 TEST_F(SynthAudioProbe, ANamedDriverThatCannotOpenLeavesTheSynthOpenWithoutAudio) {
   setenv("ZT_AUDIO_DRIVER", "alsa", 1);
-  auto synth = std::make_shared<SynthOutDriver>();
-  MidiOut out;
-  out.addDriver(synth);
-  int32_t handle = 0;
-  ASSERT_EQ(MIDI_OK, out.open(handle, 0));
+  SynthDevice device;
+  auto& [synth, out, handle] = device;
+  ASSERT_EQ(MIDI_OK, device.open());
   EXPECT_FALSE(synth->hasAudioDriver());
   EXPECT_EQ(synth->audioReport(),
             "Audio FluidSynth: no audio device (tried alsa), the synthesiser renders into nothing");

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "player/scheduler/scheduler.h"
+#include "tests/support/counting_scheduler_host.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -27,24 +28,6 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace zt {
 namespace {
 
-// Takes every call and keeps nothing.
-class QuietHost : public SchedulerHost {
- public:
-  void SendToConsole(int32_t, int32_t lParam) override { sent += lParam != 0; }
-  void SetDataView(std::string_view) override {}
-  void SetChannelButton(int32_t, float, std::string_view) override {}
-  void SetProgress(float, std::string_view) override { ++progress; }
-  void FlipPauseSwitch() override {}
-  void ShowMessage(std::string_view) override {}
-  void PostLoopCommand() override {}
-  int32_t StartTimer(int32_t, int32_t) override { return 1; }
-  void StopTimer(int32_t) override {}
-  int32_t TimeOfDayMs() override { return now += 10; }
-  long sent = 0;
-  long progress = 0;
-  int32_t now = 0;
-};
-
 TEST(SchedulerAllocation, TicksAndProgressAllocateNothing) {
   SongState song;
   song.division = 96;
@@ -59,7 +42,7 @@ TEST(SchedulerAllocation, TicksAndProgressAllocateNothing) {
   song.SongEndTick = 499 * 4;
   PlaybackState state;
   state.fileName = "x.mid";
-  QuietHost host;
+  test::CountingSchedulerHost host;
   Player_play(song, state, host);
 
   const long before = allocations.load();

@@ -28,6 +28,7 @@
 #include "player/window/player_window.h"
 #include "tests/support/jack_fixture.h"
 #include "tests/support/midi_test_files.h"
+#include "tests/support/test_processes.h"
 
 namespace zt {
 namespace {
@@ -37,48 +38,40 @@ using Bytes = std::vector<uint8_t>;
 
 class ConsolleEndToEnd : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "consolle_end_to_end_test";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance())
-      new QApplication(argc, argv);
-  }
+ static void SetUpTestSuite() { test::Qt_app<QApplication>("consolle_end_to_end_test"); }
 
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    ASSERT_TRUE(jack_.start()) << jack_.error();
-    capture_ = std::make_unique<test::JackMidiClient>("capture", false, true);
-    ASSERT_TRUE(capture_->ok());
-    folder_ = dir_.path().toStdString();
-    ::setenv("ZT_LINK_DIR", folder_.c_str(), 1);
-    // Output device 1 is the first JACK port that takes MIDI: the capture.
-    std::ofstream(folder_ + "/consolle.cfg") << " 1 Midi Out\r\n 0 Midi In\r\n";
-    // Register 1 drawn: program 19 at volume 200, centred, no shift.
-    std::ofstream preset(folder_ + "/consolle.ini");
-    preset << " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
-    for (int r = 2; r <= 32; ++r)
-      preset << " 0 , 0 Acoustic Grand, 0 , 0 , 0 , 0 \r\n";
-    preset.close();
+ void SetUp() override {
+   ASSERT_TRUE(dir_.isValid());
+   ASSERT_TRUE(jack_.start()) << jack_.error();
+   capture_ = std::make_unique<test::JackMidiClient>("capture", false, true);
+   ASSERT_TRUE(capture_->ok());
+   folder_ = dir_.path().toStdString();
+   ::setenv("ZT_LINK_DIR", folder_.c_str(), 1);
+   // Output device 1 is the first JACK port that takes MIDI: the capture.
+   std::ofstream(folder_ + "/consolle.cfg") << " 1 Midi Out\r\n 0 Midi In\r\n";
+   // Register 1 drawn: program 19 at volume 200, centred, no shift.
+   std::ofstream preset(folder_ + "/consolle.ini");
+   preset << " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
+   for (int r = 2; r <= 32; ++r) preset << " 0 , 0 Acoustic Grand, 0 , 0 , 0 , 0 \r\n";
+   preset.close();
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ZT_AUDIO_DRIVER", "none");
-    env.insert("ZT_MIDI_API", "jack");
-    env.insert("ZT_LINK_DIR", dir_.path());
-    console_.setProcessEnvironment(env);
-    console_.setWorkingDirectory(dir_.path());
-    console_.setStandardOutputFile(QProcess::nullDevice());
-    console_.setStandardErrorFile(QProcess::nullDevice());
-    console_.start(QStringLiteral(ZT_CONSOLLE), {});
-    ASSERT_TRUE(console_.waitForStarted(5000));
-    QElapsedTimer t;
-    t.start();
-    while (!link_.findAt(Link_socketname("ZT")) && t.elapsed() < 20000)
-      QThread::msleep(100);
-    ASSERT_TRUE(link_.connected()) << "consolle never listened";
-    Playback = PlaybackState{};
-    Song = SongState{};
+   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+   env.insert("QT_QPA_PLATFORM", "offscreen");
+   env.insert("ZT_AUDIO_DRIVER", "none");
+   env.insert("ZT_MIDI_API", "jack");
+   env.insert("ZT_LINK_DIR", dir_.path());
+   console_.setProcessEnvironment(env);
+   console_.setWorkingDirectory(dir_.path());
+   console_.setStandardOutputFile(QProcess::nullDevice());
+   console_.setStandardErrorFile(QProcess::nullDevice());
+   console_.start(QStringLiteral(ZT_CONSOLLE), {});
+   ASSERT_TRUE(console_.waitForStarted(5000));
+   QElapsedTimer t;
+   t.start();
+   while (!link_.findAt(Link_socketname("ZT")) && t.elapsed() < 20000) QThread::msleep(100);
+   ASSERT_TRUE(link_.connected()) << "consolle never listened";
+   Playback = PlaybackState{};
+   Song = SongState{};
   }
 
   void TearDown() override {

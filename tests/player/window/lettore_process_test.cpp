@@ -16,6 +16,7 @@
 
 #include "platform/link/link_name.h"
 #include "tests/support/midi_test_files.h"
+#include "tests/support/test_processes.h"
 
 namespace zt {
 namespace {
@@ -37,11 +38,11 @@ TEST(LettoreProcess, FindsTheConsoleAndSilencesItWhenToldToEnd) {
   ASSERT_EQ(folder + "/ZT-" + std::to_string(::getuid()) + ".link", socket);
   const std::string log = folder + "/requests.log";
 
-  QProcess console;
-  console.start(
-      QStringLiteral(ZT_LINK_PEER),
-      {"console", QString::fromStdString(socket), QString::fromStdString(log)});
-  ASSERT_TRUE(console.waitForReadyRead(10000));
+  test::TestProcesses processes;
+  QProcess* console =
+      processes.start(QStringLiteral(ZT_LINK_PEER),
+                      {"console", QString::fromStdString(socket), QString::fromStdString(log)});
+  ASSERT_TRUE(test::Process_waitline(console, "listening"));
 
   // A song in a folder with a blank in its name, given quoted.
   const std::string song = folder + "/my songs/song one.mid";
@@ -70,8 +71,6 @@ TEST(LettoreProcess, FindsTheConsoleAndSilencesItWhenToldToEnd) {
   EXPECT_EQ(QProcess::NormalExit, lettore.exitStatus());
   EXPECT_EQ(0, lettore.exitCode());
   EXPECT_EQ(std::vector<std::string>{"0 0"}, Lines(log));
-  console.kill();
-  console.waitForFinished(3000);
 }
 
 } // namespace

@@ -20,15 +20,16 @@
 
 #include "controls/controls.h"
 #include "platform/link/link_client.h"
+#include "platform/link/link_name.h"
 #include "platform/timer/timer_slots.h"
 #include "player/reader/song_state.h"
 #include "player/scheduler/playback_state.h"
 #include "player/window/command_line.h"
 #include "player/window/find_console.h"
-#include "platform/link/link_name.h"
 #include "player/window/player_ids.h"
 #include "player/window/player_window.h"
 #include "tests/support/midi_test_files.h"
+#include "tests/support/test_processes.h"
 
 namespace zt {
 namespace {
@@ -41,31 +42,22 @@ using test::Track;
 
 class PlayerWindowTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "player_window_test";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance())
-      new QApplication(argc, argv);
-  }
+ static void SetUpTestSuite() { test::Qt_app<QApplication>("player_window_test"); }
 
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    old_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path().toStdString());
-    Playback = PlaybackState{};
-    Song = SongState{};
-    ControlTable_create();
-    Input_set(&mouse_);
+ void SetUp() override {
+   ASSERT_TRUE(dir_.isValid());
+   old_ = std::filesystem::current_path();
+   std::filesystem::current_path(dir_.path().toStdString());
+   Playback = PlaybackState{};
+   Song = SongState{};
+   ControlTable_create();
+   Input_set(&mouse_);
   }
 
   void TearDown() override {
     window_.reset();
     Input_set(nullptr);
-    for (auto &p : consoles_) {
-      p->kill();
-      p->waitForFinished(3000);
-    }
+    consoles_.end();
     std::filesystem::current_path(old_);
   }
 
@@ -112,14 +104,11 @@ protected:
   std::string StartConsole(const QString &role = "console") {
     socket_ = dir_.path().toStdString() + "/ZT-test.link";
     log_ = dir_.path().toStdString() + "/requests.log";
-    consoles_.push_back(std::make_unique<QProcess>());
-    QProcess *p = consoles_.back().get();
-    p->start(
-        QStringLiteral(ZT_LINK_PEER),
-        {role, QString::fromStdString(socket_), QString::fromStdString(log_)});
+    QProcess* p =
+        consoles_.start(QStringLiteral(ZT_LINK_PEER),
+                        {role, QString::fromStdString(socket_), QString::fromStdString(log_)});
     EXPECT_TRUE(p->waitForStarted(5000));
-    EXPECT_TRUE(p->waitForReadyRead(10000));
-    EXPECT_EQ("listening", p->readLine().trimmed().toStdString());
+    EXPECT_TRUE(test::Process_waitline(p, "listening"));
     return socket_;
   }
 
@@ -149,7 +138,7 @@ protected:
   std::unique_ptr<PlayerWindow> window_;
   std::vector<std::string> boxes_;
   std::string chooserAnswer_;
-  std::vector<std::unique_ptr<QProcess>> consoles_;
+  test::TestProcesses consoles_;
   std::string socket_, log_;
 };
 
@@ -394,11 +383,10 @@ TEST_F(PlayerWindowTest, TheConsoleIsLookedForOnceAndItsAbsenceSaidOnce) {
   boxes_.clear();
   socket_ = Link_socketname("ZT");
   log_ = dir_.path().toStdString() + "/requests.log";
-  consoles_.push_back(std::make_unique<QProcess>());
-  QProcess *p = consoles_.back().get();
-  p->start(QStringLiteral(ZT_LINK_PEER),
-           {"console", QString::fromStdString(socket_), QString::fromStdString(log_)});
-  ASSERT_TRUE(p->waitForReadyRead(10000));
+  QProcess* p =
+      consoles_.start(QStringLiteral(ZT_LINK_PEER),
+                      {"console", QString::fromStdString(socket_), QString::fromStdString(log_)});
+  ASSERT_TRUE(test::Process_waitline(p, "listening"));
   LinkClient found;
   EXPECT_TRUE(Player_findconsole(found, [this](const std::string& title, const std::string& text) {
     boxes_.push_back(title + "|" + text);

@@ -9,27 +9,11 @@
 #include <vector>
 
 #include "console/engine/console_state.h"
-#include "console/engine/display_seam.h"
+#include "tests/support/corpus.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_folder.h"
 
 namespace zt::test {
-
-struct RecordingSink : DisplaySink {
-  std::vector<DisplayRequest> requests;
-  void display(const DisplayRequest& r) override { requests.push_back(r); }
-  void sendFailure(std::string_view) override {}
-
-  std::vector<DisplayRequest> of(DisplayKind kind) const {
-    std::vector<DisplayRequest> out;
-    for (auto& r : requests)
-      if (r.kind == kind) out.push_back(r);
-    return out;
-  }
-  std::vector<std::string> texts(DisplayKind kind) const {
-    std::vector<std::string> out;
-    for (auto& r : of(kind)) out.emplace_back(r.text.view());
-    return out;
-  }
-};
 
 class FilesTest : public ::testing::Test {
  protected:
@@ -46,11 +30,8 @@ class FilesTest : public ::testing::Test {
   std::string dir;
 
  private:
-  std::string oldDir_;
+  TempFolder folder_;
 };
-
-// Keeps `bytes` as a seed for the fuzzer `fuzzer` when ZT_CORPUS_DIR is set.
-void Corpus_write(const std::string& fuzzer, const std::string& name, std::string_view bytes);
 
 // A preset line from its six fields, the way the console writes them.
 std::string presetLine(int on, std::string_view label, int volume, int pan, int shift, int multi);

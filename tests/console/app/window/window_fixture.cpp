@@ -1,11 +1,6 @@
 #include "tests/console/app/window/window_fixture.h"
 
-#include <unistd.h>
-
 #include <QMenuBar>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "console/app/files/presets.h"
 #include "console/app/files/program_list.h"
@@ -20,37 +15,22 @@
 
 namespace zt::test {
 
-namespace fs = std::filesystem;
-
 std::vector<int> WindowTest::pauses;
 std::vector<std::string> WindowTest::messages;
 std::function<void(int)> WindowTest::onPause;
 
 void WindowTest::SetUp() {
-  oldDir_ = fs::current_path().string();
-  std::string pattern = (fs::temp_directory_path() / "zt-window-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  dir = pattern;
-  fs::current_path(dir);
+  ASSERT_TRUE(folder_.make("zt-window", true));
+  dir = folder_.path();
 
   ControlTable_create();
-  State_reset();
   for (auto& name : programName) name.clear();
   Keyboard_reset();
   programList = ProgramList{};
   presetName = "consolle";
   lightStep = 0;
-  Display_reset();
 
-  outDriver = std::make_shared<MemoryMidiOutDriver>(
-      std::vector<std::string>{"FluidSynth", "Port A", "Port B"});
-  inDriver = std::make_shared<MemoryMidiInDriver>(std::vector<std::string>{"ZT input", "Keyboard"});
-  midiOut = std::make_unique<MidiOut>();
-  midiIn = std::make_unique<MidiIn>();
-  midiOut->addDriver(outDriver);
-  midiIn->addDriver(inDriver);
-  Engine_attach(*midiOut, *midiIn);
-  enginePlatform.closeWaitMs = 3000;
+  Engine_memorysetup(*this);
   enginePlatform.pause = Window_pause;
   pauses.clear();
   messages.clear();
@@ -83,14 +63,9 @@ void WindowTest::TearDown() {
   Input_set(nullptr);
   windowPlatform = WindowPlatform{};
   enginePlatform.pause = nullptr;
-  enginePlatform.midiOut = nullptr;
-  enginePlatform.midiIn = nullptr;
-  midiIn.reset();
-  midiOut.reset();
+  Engine_teardown(*this);
   onPause = nullptr;
-  fs::current_path(oldDir_);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
+  folder_.leave();
 }
 
 void WindowTest::pointAt(int id, int dx, int dy) {
@@ -108,18 +83,14 @@ void WindowTest::command(int id) { Console_proc(Msg_command(id)); }
 
 void WindowTest::drawRegister(int r, const std::string& label, int volume, int pan, int shift,
                               int multi) {
-  Reg_setname(r, label);
+  Register_draw(r, label, volume, pan, shift, multi);
+  // The window's register button shows the program it was drawn with.
   consoleState.regButtonProgram[r] = consoleState.regProgram[r];
-  consoleState.regOn[r] = 1;
-  consoleState.regVolume[r] = volume;
-  consoleState.regPan[r] = pan;
-  consoleState.regShift[r] = shift;
-  consoleState.regMulti[r] = multi;
 }
 
 std::vector<uint32_t> WindowTest::allNotesOff() {
   std::vector<uint32_t> out;
-  for (int c = 0; c < 16; ++c) out.push_back(msg(0xB0 + c, 123, 0));
+  for (int c = 0; c < 16; ++c) out.push_back(Midi_word(0xB0 + c, 123, 0));
   return out;
 }
 
@@ -134,15 +105,9 @@ float WindowTest::value(int id) {
 }
 
 void WindowTest::writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+  File_write(path, bytes);
 }
 
-std::string WindowTest::readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string WindowTest::readFile(const std::string& path) { return File_read(path); }
 
 }  // namespace zt::test

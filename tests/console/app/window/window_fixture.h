@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "console/app/window/console_window.h"
-#include "console/engine/engine.h"
 #include "controls/input_state.h"
-#include "platform/midi/memory_midi.h"
+#include "tests/support/engine_setup.h"
+#include "tests/support/temp_folder.h"
 
 namespace zt::test {
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected EngineDevices {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -36,7 +36,7 @@ class WindowTest : public ::testing::Test {
   void drawRegister(int r, const std::string& label, int volume = 200, int pan = 0, int shift = 0,
                     int multi = 0);
   std::vector<uint32_t> sent() { return outDriver->messages(); }
-  static uint32_t msg(int status, int d1, int d2 = 0) { return status + 256 * d1 + 65536 * d2; }
+  static uint32_t msg(int status, int d1, int d2 = 0) { return Midi_word(status, d1, d2); }
   static std::vector<uint32_t> allNotesOff();
   // The control's stored caption and value.
   static std::string caption(int id);
@@ -50,14 +50,10 @@ class WindowTest : public ::testing::Test {
 
   ConsoleWindow* window = nullptr;
   ScriptedInput mouse;
-  std::shared_ptr<MemoryMidiOutDriver> outDriver;
-  std::shared_ptr<MemoryMidiInDriver> inDriver;
-  std::unique_ptr<MidiOut> midiOut;
-  std::unique_ptr<MidiIn> midiIn;
   std::string dir;
 
  private:
-  std::string oldDir_;
+  TempFolder folder_;
 };
 
 }  // namespace zt::test

@@ -37,9 +37,10 @@ RunResult RunDump(const std::string& arguments) {
 class MidiDumpTest : public MidiFileTest {};
 
 TEST_F(MidiDumpTest, PrintsTheSongStateOfAFile) {
-  const Bytes track1 = Meta(0x03, "A\\b") + Tempo(600000) + B({0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00}) +
-                       EndOfTrack();
-  const Bytes track2 = Meta(0x05, B({'p', 0xE8, 0x0A})) + Meta(0x7E, "") + B({0x10, 0xC1, 0x05}) + EndOfTrack();
+  const Bytes track1 = Meta(0x03, "A\\b") + Tempo(600000) +
+                       B({0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00}) + EndOfTrack();
+  const Bytes track2 =
+      Meta(0x05, B({'p', 0xE8, 0x0A})) + Meta(0x7E, "") + B({0x10, 0xC1, 0x05}) + EndOfTrack();
   const std::string path = Write("song.mid", Header(96, 2) + Track(track1) + Track(track2));
 
   const RunResult run = RunDump(Quoted(path));

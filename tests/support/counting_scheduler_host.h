@@ -1,0 +1,31 @@
+#pragma once
+// A scheduler host that takes every call and keeps only counts: the
+// messages sent to the console (all notes off left out) and the progress
+// updates. Its clock advances 10 ms each time it is read. It allocates
+// nothing, so allocation and timing measurements see only the scheduler.
+#include <cstdint>
+#include <string_view>
+
+#include "player/scheduler/scheduler.h"
+
+namespace zt::test {
+
+class CountingSchedulerHost : public SchedulerHost {
+ public:
+  void SendToConsole(int32_t, int32_t lParam) override { sent += lParam != 0; }
+  void SetDataView(std::string_view) override {}
+  void SetChannelButton(int32_t, float, std::string_view) override {}
+  void SetProgress(float, std::string_view) override { ++progress; }
+  void FlipPauseSwitch() override {}
+  void ShowMessage(std::string_view) override {}
+  void PostLoopCommand() override {}
+  int32_t StartTimer(int32_t, int32_t) override { return 1; }
+  void StopTimer(int32_t) override {}
+  int32_t TimeOfDayMs() override { return now += 10; }
+
+  int64_t sent = 0;
+  int64_t progress = 0;
+  int32_t now = 0;
+};
+
+}  // namespace zt::test
