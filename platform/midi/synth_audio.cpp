@@ -1,6 +1,7 @@
 #include "platform/midi/synth_audio.h"
 
-#include <alsa/asoundlib.h>
+#include "platform/midi/backend_probe.h"
+
 #include <jack/jack.h>
 
 #include <algorithm>
@@ -29,27 +30,20 @@ void addOption(void* data, const char* /*name*/, const char* option) {
 }
 
 void quietFluid(int /*level*/, const char* /*message*/, void* /*data*/) {}
-void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
-void quietJack(const char*) {}
 
-// While the drivers are tried, FluidSynth's, ALSA's and JACK's complaints
-// about what is not there stay out of the terminal: on a machine without
-// sound they are expected and say nothing useful.
+// While the drivers are tried, FluidSynth's complaints about what is not
+// there stay out of the terminal (ALSA's and JACK's for good): on a machine
+// without sound they are expected and say nothing the report does not.
 class QuietProbe {
  public:
   QuietProbe() {
     for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO})
       fluid_set_log_function(level, quietFluid, nullptr);
-    snd_lib_error_set_handler(quietAlsa);
-    jack_set_error_function(quietJack);
-    jack_set_info_function(quietJack);
+    Midi_quietlibraries();
   }
   ~QuietProbe() {
     for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO})
       fluid_set_log_function(level, fluid_default_log_function, nullptr);
-    snd_lib_error_set_handler(nullptr);
-    jack_set_error_function(nullptr);  // back to the library's own
-    jack_set_info_function(nullptr);
   }
 };
 

@@ -3,6 +3,7 @@
 #include <fluidsynth.h>
 
 #include <chrono>
+#include <string>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -64,6 +65,35 @@ void play(fluid_synth_t* synth, uint32_t word) {
     default: break;  // a data byte where a status belongs: nothing to play
   }
 }
+
+// While the synthesiser is made and its SoundFont loaded, FluidSynth's own
+// messages are kept here instead of printed, so that a failure gives the
+// program one line of its own with the library's reason in it.
+class FluidMessages {
+ public:
+  FluidMessages() {
+    for (int level = 0; level < kLevels; ++level)
+      before_[level] = fluid_set_log_function(level, keep, this);
+  }
+  // The handlers are put back as they were (FluidSynth leaves its debug
+  // level without one).
+  ~FluidMessages() {
+    for (int level = 0; level < kLevels; ++level)
+      fluid_set_log_function(level, before_[level], nullptr);
+  }
+  // The first error, or empty.
+  const std::string& firstError() const { return firstError_; }
+
+ private:
+  static void keep(int level, const char* message, void* data) {
+    auto* self = static_cast<FluidMessages*>(data);
+    if ((level == FLUID_PANIC || level == FLUID_ERR) && self->firstError_.empty() && message)
+      self->firstError_ = message;
+  }
+  static constexpr int kLevels = FLUID_DBG + 1;
+  fluid_log_function_t before_[kLevels] = {};
+  std::string firstError_;
+};
 
 }  // namespace
 
@@ -193,16 +223,26 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
   if (port != 0) return MIDIERR_BADDEVICEID;
   if (!engine_) {
     auto engine = std::make_unique<Engine>();
-    engine->settings = new_fluid_settings();
-    if (!engine->settings) return MIDIERR_NOMEM;
-    // Only the rendering thread calls the synth, so its internal lock is not needed.
-    fluid_settings_setint(engine->settings, "synth.threadsafe-api", 0);
-    SynthAudio_configure(engine->settings);
-    engine->synth = new_fluid_synth(engine->settings);
-    if (!engine->synth) return MIDIERR_NOMEM;
     const char* soundFont = std::getenv("ZT_SOUNDFONT");
     if (!soundFont || !*soundFont) soundFont = kDefaultSoundFont;
-    if (fluid_synth_sfload(engine->synth, soundFont, 1) == FLUID_FAILED) return MIDIERR_NODRIVER;
+    {
+      FluidMessages messages;
+      engine->settings = new_fluid_settings();
+      if (!engine->settings) return MIDIERR_NOMEM;
+      // Only the rendering thread calls the synth, so its internal lock is not needed.
+      fluid_settings_setint(engine->settings, "synth.threadsafe-api", 0);
+      SynthAudio_configure(engine->settings);
+      engine->synth = new_fluid_synth(engine->settings);
+      if (!engine->synth) {
+        Midi_log("Synth FluidSynth: not made (" + messages.firstError() + ")");
+        return MIDIERR_NOMEM;
+      }
+      if (fluid_synth_sfload(engine->synth, soundFont, 1) == FLUID_FAILED) {
+        Midi_log(std::string("Synth FluidSynth: SoundFont ") + soundFont + " not loaded (" +
+                 messages.firstError() + "), no embedded synthesiser");
+        return MIDIERR_NODRIVER;
+      }
+    }
     engine->audio = SynthAudio_open(engine->settings, &Engine::audioCallback, engine.get());
     // Read after the audio driver, which may set the rate to its own.
     fluid_settings_getnum(engine->settings, "synth.sample-rate", &engine->rate);

@@ -1,5 +1,8 @@
 #include "console/app/window/console_launch.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
@@ -13,6 +16,9 @@ namespace zt {
 
 namespace {
 
+constexpr int kBatchPollMs = 50;
+constexpr int kBatchGraceMs = 2000;
+
 // The directory of the running program, with or without an application
 // object.
 QString programDirectory() {
@@ -22,25 +28,35 @@ QString programDirectory() {
 
 }  // namespace
 
-void Soundfont_runbatch() {
+bool Soundfont_runbatch(const std::function<bool()>& stopRequested) {
   if (!QFileInfo(QString::fromLatin1(kLoaderBatch)).isFile()) {
     Log_line(std::string(kLoaderBatch) + " non trovato");
-    return;
+    return true;
   }
   QProcess loader;
   // The loader's own messages go where the console's go.
   loader.setProcessChannelMode(QProcess::ForwardedChannels);
+  // Its own process group, so that stopping it reaches what it started too.
+  loader.setChildProcessModifier([] { ::setpgid(0, 0); });
   loader.start(QStringLiteral("sh"), {QString::fromLatin1(kLoaderBatch)});
   if (!loader.waitForStarted(-1)) {
     Log_line(std::string(kLoaderBatch) + " non avviato");
-    return;
+    return true;
   }
-  loader.waitForFinished(-1);
+  bool stopped = false;
+  while (!loader.waitForFinished(kBatchPollMs) && loader.state() != QProcess::NotRunning) {
+    if (stopped || !stopRequested || !stopRequested()) continue;
+    stopped = true;
+    const pid_t group = static_cast<pid_t>(loader.processId());
+    ::kill(-group, SIGTERM);
+    if (!loader.waitForFinished(kBatchGraceMs)) ::kill(-group, SIGKILL);
+  }
   // The console goes on with whatever report the loader left.
-  if (loader.exitStatus() != QProcess::NormalExit)
+  if (stopped || loader.exitStatus() != QProcess::NormalExit)
     Log_line(std::string(kLoaderBatch) + " interrotto");
   else if (loader.exitCode() != 0)
     Log_line(std::string(kLoaderBatch) + " terminato con errore" + Text_str(loader.exitCode()));
+  return !stopped;
 }
 
 bool Player_startfrom(const std::string& programDir) {

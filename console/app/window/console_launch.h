@@ -3,6 +3,7 @@
 // start-up and waited for, and the player `lettore`, started on request and
 // left to run on its own. A program that cannot be started adds a line to
 // the message log; the console goes on.
+#include <functional>
 #include <string>
 
 namespace zt {
@@ -12,7 +13,11 @@ constexpr const char* kPlayerProgram = "lettore";
 
 // Runs "sl.bat" from the current directory with `sh` and waits, without a
 // time limit, until it ends. A missing "sl.bat" is skipped with a log line.
-void Soundfont_runbatch();
+// `stopRequested`, when given, is asked every 50 ms while the batch runs;
+// once it answers true the batch and everything it started are stopped
+// (SIGTERM to its process group, SIGKILL after two seconds) and the result
+// is false. Otherwise the result is true.
+bool Soundfont_runbatch(const std::function<bool()>& stopRequested = {});
 
 // Starts the player from the directory of the running console, or through
 // the search path when it is not there; does not wait for it. Returns false

@@ -231,11 +231,24 @@ void runningLight() {
 
 }  // namespace
 
+namespace {
+bool endUnderWay = false;
+}  // namespace
+
 void Console_end(int code) {
   // An outside synthesiser keeps sounding whatever is still on: silence it
   // before the window goes, however the end came.
+  const bool outermost = !endUnderWay;
+  endUnderWay = true;
   Midi_notesoff();
   Window_end(code);
+  if (outermost) endUnderWay = false;
+}
+
+bool Console_ending() {
+  if (endUnderWay) return true;
+  const ConsoleWindow* window = Window_current();
+  return window && window->ending();
 }
 
 int Console_proc(const ConsoleMessage& msg) {

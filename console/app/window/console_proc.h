@@ -16,5 +16,8 @@ int Console_proc(const ConsoleMessage& msg);
 // Ends the window from anywhere (menu, Escape, signals): every note is
 // silenced first, then the window's run ends with `code`.
 void Console_end(int code);
+// Whether the console is ending: inside Console_end (while the notes are
+// silenced) or once the window's run has been ended.
+bool Console_ending();
 
 }  // namespace zt

@@ -20,6 +20,7 @@
 #include "console/engine/engine.h"
 #include "controls/control_table.h"
 #include "platform/link/link_server.h"
+#include "platform/midi/backend_probe.h"
 
 namespace zt {
 
@@ -98,6 +99,9 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   enginePlatform.pause = Window_pause;
   MessageLog_open();
   WindowDisplay_start();
+  // From now on SIGTERM and SIGINT end the console in order: in the window's
+  // run through its loop, before it through the checks below.
+  Signals_watch(endOnSignal);
   // 2.
   presetName = "consolle";
   step("state");
@@ -118,29 +122,37 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   Console_controls(window->client());
   window->setMenuBar(menus);
   step("controls");
-  // 8.
-  Soundfont_runbatch();
+  // 8. A signal while the batch runs stops it, and the console ends at
+  // once: no device is opened and the window is never shown, but the names
+  // and the preset are still read, so that the saves at the end write back
+  // what the files held rather than an empty preset.
+  const bool endRequested = !Soundfont_runbatch([] { return Signals_take() != 0; });
   step("batch");
-  // 9.
-  if (!Midi_openin(consoleState.midiInDevice))
-    Log_line("Open Midi Device In" + Text_str(consoleState.midiInDevice) +
-             " errore: nessun ingresso MIDI");
-  else if (!Midi_startin())
-    Log_line("Start Midi Device In" + Text_str(consoleState.midiInDevice) + " errore");
-  step("input");
-  // 10.
-  consoleState.outChannel = 0;
-  step("channel");
-  // 11.
-  Midi_openout(consoleState.midiOutDevice);
-  if (consoleState.hMidiOut == 0 && consoleState.midiOutDevice != 0) {
-    // Without an output every key would end the console: the embedded
-    // synthesiser stands in for a device that will not open.
-    Log_line("Midi out" + Text_str(consoleState.midiOutDevice) + " non aperto, Midi out 0");
-    consoleState.midiOutDevice = 0;
-    Midi_openout(0);
+  if (!endRequested) {
+    // 9.
+    if (!Midi_openin(consoleState.midiInDevice)) {
+      // Without a MIDI server this is the one line that says so.
+      const std::string why = Midi_backendproblem();
+      Log_line("Open Midi Device In" + Text_str(consoleState.midiInDevice) + " errore: " +
+               (why.empty() ? std::string() : why + ", ") + "nessun ingresso MIDI");
+    } else if (!Midi_startin()) {
+      Log_line("Start Midi Device In" + Text_str(consoleState.midiInDevice) + " errore");
+    }
+    step("input");
+    // 10.
+    consoleState.outChannel = 0;
+    step("channel");
+    // 11.
+    Midi_openout(consoleState.midiOutDevice);
+    if (consoleState.hMidiOut == 0 && consoleState.midiOutDevice != 0) {
+      // Without an output every key would end the console: the embedded
+      // synthesiser stands in for a device that will not open.
+      Log_line("Midi out" + Text_str(consoleState.midiOutDevice) + " non aperto, Midi out 0");
+      consoleState.midiOutDevice = 0;
+      Midi_openout(0);
+    }
+    step("output");
   }
-  step("output");
   // 12.
   Program_tablefill();
   step("programs");
@@ -153,8 +165,12 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
     return Console_proc({WM_PLAYER_MIDI, static_cast<uint32_t>(wParam), lParam});
   });
   if (!link->listen("ZT")) Log_line("Lettore: collegamento non aperto, " + link->errorText());
-  // 14.
-  Signals_watch(endOnSignal);
+  // 14. A signal during steps 9 to 13 is still waiting in the pipe: the
+  // console then ends as from the window (all notes off), without showing it.
+  if (endRequested)
+    Window_end(0);
+  else if (Signals_take() != 0)
+    Console_end(0);
   auto shown = [&] { step("shown"); };
   QMetaObject::invokeMethod(window, shown, Qt::QueuedConnection);
   window->run();
@@ -162,8 +178,10 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   link.reset();
   // 15. (A second signal meanwhile finds the handlers still there and is
   // ignored: the saves always complete.)
-  Midi_closein();
-  Midi_closeout();
+  if (!endRequested) {
+    Midi_closein();
+    Midi_closeout();
+  }
   step("closed");
   Preset_save();
   step("saved");

@@ -54,6 +54,15 @@ void Signals_watch(void (*onSignal)(int)) {
   ::sigaction(SIGINT, &action, &oldInt);
 }
 
+int Signals_take() {
+  if (pipeEnds[0] < 0) return 0;
+  int last = 0;
+  char bytes[16];
+  ssize_t n;
+  while ((n = ::read(pipeEnds[0], bytes, sizeof bytes)) > 0) last = bytes[n - 1];
+  return last;
+}
+
 void Signals_restore() {
   ::sigaction(SIGTERM, &oldTerm, nullptr);
   ::sigaction(SIGINT, &oldInt, nullptr);

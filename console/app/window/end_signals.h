@@ -9,5 +9,9 @@ namespace zt {
 void Signals_watch(void (*onSignal)(int signal));
 // Puts the default handlers back.
 void Signals_restore();
+// For waits that do not turn the event loop (the soundfont batch): takes the
+// signals that arrived since the last look, without calling the handler.
+// Returns the last one's number, 0 when none came. Window thread.
+int Signals_take();
 
 }  // namespace zt

@@ -121,6 +121,13 @@ void WindowDisplay::draw(const DisplayRequest& r) {
 }
 
 void WindowDisplay::sendFailure(std::string_view message) {
+  // A failure while the console is ending (its all notes off on an output
+  // that does not work) goes to the log: a message box would hold the end
+  // up, with nobody there to dismiss it when a signal ended the console.
+  if (Console_ending()) {
+    Log_line(std::string(message));
+    return;
+  }
   Window_message(std::string(message));
   Console_end(0);
 }
