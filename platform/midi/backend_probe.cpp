@@ -15,7 +15,6 @@ std::string lastProblem;
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 void quietJack(const char*) {}
 
-
 std::string probeAlsa() {
   snd_seq_t* seq = nullptr;
   const int rc = snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, 0);

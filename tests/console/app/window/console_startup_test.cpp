@@ -12,19 +12,26 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <thread>
 
 #include "console/app/files/presets.h"
 #include "console/app/window/console_launch.h"
 #include "console/app/window/console_proc.h"
 #include "console/app/window/console_window.h"
 #include "console/app/window/standard_lists.h"
+#include "common/text_case.h"
 #include "console/engine/engine.h"
+#include "platform/midi/backend_probe.h"
 #include "platform/midi/memory_midi.h"
+#include "platform/midi/rtmidi_driver.h"
+#include "platform/midi/synth_driver.h"
 
 namespace zt::test {
 namespace {
@@ -298,6 +305,128 @@ TEST_F(StartupTest, AnInputThatWillNotOpenIsLoggedAndTheConsoleStillPlaysFromIts
             (std::vector<uint32_t>{0xC0 + 256 * 19, 0xB0 + 256 * 10 + 65536 * 64,
                                    0x90 + 256 * 60 + 65536 * 100, 0xC0 + 256 * 20,
                                    0xB0 + 256 * 10 + 65536 * 127, 0x90 + 256 * 60 + 65536 * 50}));
+}
+
+TEST_F(StartupTest, ASignalWhileTheBatchRunsStopsItAndEndsWithoutShowingTheWindowKeepingThePreset) {
+  // The batch starts a long child of its own, as a real loader might.
+  writeFile("sl.bat", "sleep 30 &\necho $! > child.pid\nwait\necho done > batch.done\n");
+  const std::string preset = " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
+  writeFile("consolle.ini", preset);
+  std::thread signaller([] {
+    for (int i = 0; i < 500 && !fs::exists("child.pid"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::kill(::getpid(), SIGTERM);
+  });
+  std::vector<std::string> lines;
+  ConsoleHooks hooks;
+  hooks.onStep = [&](const char* step) {
+    steps.emplace_back(step);
+    if (std::string(step) == "closed") lines = logLines();
+  };
+  const int rc = Console_run(out, in, hooks);
+  signaller.join();
+  EXPECT_EQ(rc, 0);
+  EXPECT_FALSE(fs::exists("batch.done"));
+  EXPECT_TRUE(hasLine(lines, "sl.bat interrotto"));
+  // No device opened, no window shown; the files written back as read.
+  EXPECT_EQ(steps, (std::vector<std::string>{"state", "synth", "config", "menus", "window",
+                                             "controls", "batch", "programs", "preset", "closed",
+                                             "saved"}));
+  EXPECT_EQ(outDriver->openCount(), 0);
+  EXPECT_TRUE(outDriver->messages().empty());
+  const std::string saved = readFile("consolle.ini");
+  EXPECT_EQ(saved.substr(0, saved.find("\r\n") + 2), preset);
+  EXPECT_EQ(readFile("consolle.cfg"), " 0 Midi Out\r\n 0 Midi In\r\n");
+  // The batch's own child went with it (gone, or a zombie awaiting its reaper).
+  const std::string child(Text_strip(readFile("child.pid")));
+  ASSERT_FALSE(child.empty());
+  bool gone = false;
+  for (int i = 0; i < 200 && !gone; ++i) {
+    const std::string stat = readFile("/proc/" + child + "/stat");
+    gone = stat.empty() || stat.find(") Z") != std::string::npos;
+    if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(gone) << "pid " << child;
+}
+
+TEST_F(StartupTest, ASignalBeforeTheWindowRunsEndsItUnshownWithAllNotesOffAndTheSaves) {
+  ConsoleHooks hooks;
+  hooks.onStep = [&](const char* step) {
+    steps.emplace_back(step);
+    if (std::string(step) == "preset") ::raise(SIGINT);
+  };
+  EXPECT_EQ(Console_run(out, in, hooks), 0);
+  EXPECT_EQ(std::find(steps.begin(), steps.end(), "shown"), steps.end());
+  EXPECT_EQ(steps.back(), "saved");
+  const std::vector<uint32_t> sent = outDriver->messages();
+  ASSERT_GE(sent.size(), 16u);
+  for (int c = 0; c < 16; ++c) EXPECT_EQ(sent[sent.size() - 16 + c], 0xB0u + c + 256 * 123);
+  EXPECT_TRUE(fs::exists("consolle.ini"));
+}
+
+TEST_F(StartupTest, WithNoDeviceAtAllASignalStillEndsInOrderWithoutAMessageBox) {
+  outDriver->failOpen(0, MIDIERR_NODRIVER);
+  outDriver->failOpen(1, MIDIERR_NODRIVER);
+  inDriver->failOpen(0, MIDIERR_NODRIVER);
+  static std::vector<std::string> boxes;
+  boxes.clear();
+  windowPlatform.message = [](const std::string& text) { boxes.push_back(text); };
+  std::vector<std::string> lines;
+  ConsoleHooks hooks;
+  hooks.onStep = [&](const char* step) {
+    steps.emplace_back(step);
+    if (std::string(step) == "shown") ::raise(SIGTERM);
+    if (std::string(step) == "closed") lines = logLines();
+  };
+  EXPECT_EQ(Console_run(out, in, hooks), 0);
+  EXPECT_TRUE(boxes.empty()) << boxes.front();
+  EXPECT_TRUE(hasLine(lines, "Errore in Midi_message"));
+  EXPECT_EQ(steps.back(), "saved");
+  EXPECT_TRUE(fs::exists("consolle.ini"));
+  EXPECT_TRUE(fs::exists("consolle.cfg"));
+}
+
+// The platform's own devices on a machine without a MIDI server: JACK asked
+// under a server name nobody runs, the embedded synthesiser rendered here.
+TEST_F(StartupTest, WithoutAMidiServerOneLineSaysSoAndTheKeyboardsPlayTheEmbeddedSynthesiser) {
+  const std::string server = "zt-nobody-" + std::to_string(::getpid());
+  setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
+  setenv("ZT_AUDIO_DRIVER", "none", 1);
+  auto synth = std::make_shared<SynthOutDriver>();
+  MidiOut platformOut;
+  MidiIn platformIn;
+  platformOut.addDriver(synth);
+  platformOut.addDriver(std::make_shared<ReachableOutDriver>(
+      MidiBackend::jack, std::make_shared<RtMidiOutDriver>(MidiBackend::jack)));
+  platformIn.addDriver(std::make_shared<ReachableInDriver>(
+      MidiBackend::jack, std::make_shared<RtMidiInDriver>(MidiBackend::jack)));
+  writeFile("consolle.ini", " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n");
+  std::vector<std::string> lines;
+  double loudest = 0;
+  ConsoleHooks hooks;
+  hooks.onStep = [&](const char* step) {
+    if (std::string(step) != "shown") return;
+    lines = logLines();
+    Key_play(37, kKeyboardUpper);  // a click on the upper keyboard's key 37
+    std::vector<float> left(4800), right(4800);
+    for (int block = 0; block < 5; ++block) {
+      ASSERT_EQ(synth->render(left.data(), right.data(), 4800), MIDI_OK);
+      for (float v : left) loudest = std::max(loudest, std::fabs(double(v)));
+    }
+    Console_proc(Msg_command(kCmdEnd));
+  };
+  EXPECT_EQ(Console_run(platformOut, platformIn, hooks), 0);
+  unsetenv("ZT_AUDIO_DRIVER");
+  unsetenv("JACK_DEFAULT_SERVER");
+  int serverLines = 0;
+  for (const std::string& line : lines)
+    serverLines += line.find("server JACK non in funzione") != std::string::npos;
+  EXPECT_EQ(serverLines, 1);
+  EXPECT_TRUE(hasLine(lines, "Open Midi Device In 0 errore: server JACK non in funzione, "
+                             "nessun ingresso MIDI"));
+  EXPECT_TRUE(hasLine(lines, "Open Midi Device Out  0 \xE8 OK"));
+  EXPECT_GT(loudest, 0.01) << "the key made no sound";
 }
 
 }  // namespace

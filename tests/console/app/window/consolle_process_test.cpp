@@ -252,5 +252,138 @@ TEST_F(ConsolleProcess, PlaysAChordThroughTheRegistersAndEndsCleanlyOnSigterm) {
   EXPECT_EQ(cfg[1], " 0 Midi In");
 }
 
+// The real program on a machine without a MIDI server or a sound card: JACK
+// asked under a server name nobody runs (or the ALSA sequencer where there
+// is none), FluidSynth's audio on a driver that cannot open. Each missing part
+// is one line of the console's own; none of the libraries' lines reach the
+// terminal; SIGTERM still ends it in order.
+class ConsolleWithoutDevices : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("consolle-bare-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace);
+  }
+  void TearDown() override {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+    if (!HasFailure()) fs::remove_all(dir);
+  }
+
+  // Starts the console with exactly these environment entries added to PATH
+  // and HOME; stdout and stderr go to "consolle.log".
+  void start(std::vector<std::string> env) {
+    for (const char* keep : {"PATH", "HOME"})
+      if (const char* v = std::getenv(keep)) env.push_back(std::string(keep) + "=" + v);
+    env.push_back("QT_QPA_PLATFORM=offscreen");
+    env.push_back("XDG_RUNTIME_DIR=" + dir.string());
+    env.push_back("ZT_LINK_DIR=" + dir.string());
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const std::string log = (dir / "consolle.log").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const fs::path old = fs::current_path();
+    fs::current_path(dir);
+    char* argv[] = {const_cast<char*>(ZT_CONSOLLE), nullptr};
+    const int rc = posix_spawn(&pid, ZT_CONSOLLE, &actions, nullptr, argv, envp.data());
+    fs::current_path(old);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(rc, 0);
+  }
+
+  // Waits until start-up has opened the output (the preset's lines follow
+  // it), gives the window a moment, then sends SIGTERM; the exit status, or
+  // -1 when it did not end in time.
+  int runThenTerminate() {
+    const bool up = test::Wait_until(
+        [&] { return log().find("consolle:  32]") != std::string::npos; }, 60s);
+    if (!up) return -2;
+    std::this_thread::sleep_for(500ms);
+    kill(pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return -1;
+  }
+
+  std::string log() { return readFile(dir / "consolle.log"); }
+
+  // Lines that do not come from the console's own log. Qt's offscreen
+  // platform has one notice of its own, which is not a device's.
+  std::vector<std::string> foreignLines() {
+    std::vector<std::string> out;
+    std::stringstream s(log());
+    std::string line;
+    while (std::getline(s, line)) {
+      if (line.empty() || line.rfind("consolle: ", 0) == 0) continue;
+      if (line.rfind("This plugin does not support", 0) == 0) continue;
+      out.push_back(line);
+    }
+    return out;
+  }
+
+  int linesWith(const std::string& text) {
+    int n = 0;
+    std::stringstream s(log());
+    std::string line;
+    while (std::getline(s, line)) n += line.find(text) != std::string::npos;
+    return n;
+  }
+
+  void expectSaved() {
+    EXPECT_EQ(lines(readFile(dir / "consolle.ini")).size(), 32u);
+    EXPECT_EQ(lines(readFile(dir / "consolle.cfg")).size(), 2u);
+  }
+
+  fs::path dir;
+  pid_t pid = -1;
+};
+
+TEST_F(ConsolleWithoutDevices, NoJackServerAndNoAudioGiveOneLineEachAndNothingRaw) {
+  start({"ZT_MIDI_API=jack", "JACK_DEFAULT_SERVER=zt-nobody-" + std::to_string(getpid()),
+         "ZT_AUDIO_DRIVER=jack"});
+  EXPECT_EQ(runThenTerminate(), 0) << log();
+  EXPECT_EQ(foreignLines(), std::vector<std::string>{}) << log();
+  EXPECT_EQ(linesWith("server JACK non in funzione"), 1) << log();
+  EXPECT_EQ(linesWith("Audio FluidSynth: no audio device (tried jack)"), 1) << log();
+  EXPECT_EQ(linesWith("Open Midi Device Out  0 \xE8 OK"), 1) << log();
+  expectSaved();
+}
+
+TEST_F(ConsolleWithoutDevices, NoAlsaSequencerAndNoSoundCardGiveOneLineEachAndNothingRaw) {
+  if (fs::exists("/dev/snd/seq") || fs::exists("/dev/snd"))
+    GTEST_SKIP() << "this machine has ALSA devices";
+  start({"ZT_MIDI_API=alsa", "ZT_AUDIO_DRIVER=alsa"});
+  EXPECT_EQ(runThenTerminate(), 0) << log();
+  EXPECT_EQ(foreignLines(), std::vector<std::string>{}) << log();
+  EXPECT_EQ(linesWith("sequencer ALSA assente"), 1) << log();
+  EXPECT_EQ(linesWith("Audio FluidSynth: no audio device (tried alsa)"), 1) << log();
+  expectSaved();
+}
+
+TEST_F(ConsolleWithoutDevices, NoOutputAtAllStillEndsOnSigtermWithItsFilesWritten) {
+  // The embedded synthesiser cannot load its SoundFont and no port exists:
+  // the console has no output, and its all notes off at the end fails.
+  start({"ZT_MIDI_API=jack", "JACK_DEFAULT_SERVER=zt-nobody-" + std::to_string(getpid()),
+         "ZT_AUDIO_DRIVER=none", "ZT_SOUNDFONT=" + (dir / "missing.sf2").string()});
+  EXPECT_EQ(runThenTerminate(), 0) << log();
+  EXPECT_EQ(foreignLines(), std::vector<std::string>{}) << log();
+  EXPECT_EQ(linesWith("missing.sf2 not loaded"), 1) << log();
+  expectSaved();
+}
+
 }  // namespace
 }  // namespace zt
