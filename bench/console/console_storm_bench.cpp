@@ -74,11 +74,11 @@ class CountingOutDriver : public MidiOutDriver {
     int send(uint32_t m) override {
       const uint32_t kind = m & 0xF0;
       const bool off = kind == 0x80 || (kind == 0x90 && ((m >> 16) & 0x7F) == 0);
-      std::atomic<uint64_t>& c = off              ? d_.noteOff
-                                 : kind == 0x90   ? d_.noteOn
-                                 : kind == 0xC0   ? d_.program
-                                 : kind == 0xB0   ? d_.controller
-                                                  : d_.other;
+      std::atomic<uint64_t>& c = off            ? d_.noteOff
+                                 : kind == 0x90 ? d_.noteOn
+                                 : kind == 0xC0 ? d_.program
+                                 : kind == 0xB0 ? d_.controller
+                                                : d_.other;
       c.fetch_add(1, std::memory_order_relaxed);
       return MIDI_OK;
     }
@@ -89,7 +89,8 @@ class CountingOutDriver : public MidiOutDriver {
 };
 
 bool connected(test::JackMidiClient& c, const std::string& port) {
-  const char** all = jack_port_get_all_connections(c.client(), jack_port_by_name(c.client(), port.c_str()));
+  const char** all =
+      jack_port_get_all_connections(c.client(), jack_port_by_name(c.client(), port.c_str()));
   const bool any = all && all[0];
   if (all) jack_free(all);
   return any;
@@ -148,7 +149,8 @@ int main(int argc, char** argv) {
 
     auto runStorm = [&] {
       enginePlatform.closeWaitMs = 0;
-      const std::string input = test::Jack_findport(keyboard.client(), ":ZT input$", JackPortIsInput);
+      const std::string input =
+          test::Jack_findport(keyboard.client(), ":ZT input$", JackPortIsInput);
       test::Jack_connect(keyboard.client(), keyboard.outName(), input);
       test::Wait_until([&] { return connected(keyboard, keyboard.outName()); }, 3000ms);
       std::this_thread::sleep_for(200ms);
@@ -200,7 +202,8 @@ int main(int argc, char** argv) {
         probing = false;
         probe.join();
         // Let the last messages through and the display settle.
-        const uint64_t expected = sentPresses * (3 * kRegisters + 1) + sentReleases * (kRegisters + 1);
+        const uint64_t expected =
+            sentPresses * (3 * kRegisters + 1) + sentReleases * (kRegisters + 1);
         test::Wait_until([&] { return counter->total() - countBefore >= expected; }, 5000ms);
         QTimer::singleShot(500, [&, expected] {
           Display_drain();
@@ -209,22 +212,27 @@ int main(int argc, char** argv) {
             ControlWidget* w = Keyboard_display(id);
             finalTrue = finalTrue && w && w->image() == keyboardImage;
           }
-          for (int c = 0; c < 16; ++c) finalTrue = finalTrue && Ctl_entry(130 + c)->value == kLampOff;
+          for (int c = 0; c < 16; ++c)
+            finalTrue = finalTrue && Ctl_entry(130 + c)->value == kLampOff;
           const uint64_t got = counter->total() - countBefore;
-          const uint64_t ons = counter->noteOn - noteOnBefore, offs = counter->noteOff - noteOffBefore;
-          std::printf("note storm: %zu presses and %zu releases in %d s through 32 registers\n", sentPresses,
-                      sentReleases, seconds);
-          std::printf("  MIDI out: %llu of %llu messages sent (%llu lost); note-ons %llu of %zu, note-offs %llu of %zu\n",
-                      static_cast<unsigned long long>(got), static_cast<unsigned long long>(expected),
-                      static_cast<unsigned long long>(expected > got ? expected - got : 0),
-                      static_cast<unsigned long long>(ons), sentPresses * (kRegisters + 1),
-                      static_cast<unsigned long long>(offs), sentReleases * (kRegisters + 1));
+          const uint64_t ons = counter->noteOn - noteOnBefore,
+                         offs = counter->noteOff - noteOffBefore;
+          std::printf("note storm: %zu presses and %zu releases in %d s through 32 registers\n",
+                      sentPresses, sentReleases, seconds);
+          std::printf(
+              "  MIDI out: %llu of %llu messages sent (%llu lost); note-ons %llu of %zu, note-offs "
+              "%llu of %zu\n",
+              static_cast<unsigned long long>(got), static_cast<unsigned long long>(expected),
+              static_cast<unsigned long long>(expected > got ? expected - got : 0),
+              static_cast<unsigned long long>(ons), sentPresses * (kRegisters + 1),
+              static_cast<unsigned long long>(offs), sentReleases * (kRegisters + 1));
           std::printf("  display requests dropped by the queue: %llu\n",
                       static_cast<unsigned long long>(Display_dropped() - droppedBefore));
-          std::printf("  window event-loop latency over %zu probes: p50 %.2f ms, p99 %.2f ms, max %.2f ms "
-                      "(goal p99 < 20 ms)\n",
-                      latencies.size(), percentile(latencies, 0.5), percentile(latencies, 0.99),
-                      percentile(latencies, 1.0));
+          std::printf(
+              "  window event-loop latency over %zu probes: p50 %.2f ms, p99 %.2f ms, max %.2f ms "
+              "(goal p99 < 20 ms)\n",
+              latencies.size(), percentile(latencies, 0.5), percentile(latencies, 0.99),
+              percentile(latencies, 1.0));
           std::printf("  final display true to the final state: %s\n", finalTrue ? "yes" : "NO");
           if (!finalTrue || got != expected || ons != sentPresses * (kRegisters + 1) ||
               offs != sentReleases * (kRegisters + 1))
@@ -250,8 +258,8 @@ int main(int argc, char** argv) {
 
     std::printf("start-up (offscreen, JACK MIDI, embedded synth without audio):\n");
     for (auto& [name, at] : steps) std::printf("  %-9s %8.1f ms\n", name.c_str(), at);
-    std::printf("  start to window shown: %.1f ms; whole panel's first paint: %.1f ms\n", ms(shownAt - t0),
-                ms(paintedAt - shownAt));
+    std::printf("  start to window shown: %.1f ms; whole panel's first paint: %.1f ms\n",
+                ms(shownAt - t0), ms(paintedAt - shownAt));
   }
   std::filesystem::current_path("/");
   std::filesystem::remove_all(dir);

@@ -34,9 +34,9 @@ namespace zt {
 extern QWidget* mainWindow;
 // The window's background, from the logo's pixel (1,1).
 extern Colour windowColor;
-// Used when the logo cannot be read: a dark wood brown that the panel's gold,
-// grey and red controls read well on.
-constexpr Colour kDefaultWindowColor = 0x00182840;  // RGB(64, 40, 24)
+// Used when the logo cannot be read: the logo's own panel brown (its pixel
+// (1,1)), so that a window without its logo looks as it does with it.
+constexpr Colour kDefaultWindowColor = 0x0016203A;  // RGB(58, 32, 22)
 
 // What the window does that tests replace: the blocking sleep of a pause
 // and the message box (OK button, empty caption).
