@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
     };
     Console_run(out, in, hooks);
 
-    std::printf("start-up (offscreen, JACK MIDI, embedded synth without audio):\n");
+    std::printf("start-up (offscreen, JACK MIDI input, the counting output):\n");
     for (auto& [name, at] : steps) std::printf("  %-9s %8.1f ms\n", name.c_str(), at);
     std::printf("  start to window shown: %.1f ms; whole panel's first paint: %.1f ms\n",
                 ms(shownAt - t0), ms(paintedAt - shownAt));
