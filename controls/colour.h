@@ -7,17 +7,18 @@
 #include "common/colour.h"
 #include "common/rounding.h"
 
-// A colour as the owners pass it: 0x00BBGGRR, red in the low byte.
-using Colour = uint32_t;
+namespace zt {
 
-// The packed colour (zt::RGB: each component clamped to 0..255) as the
-// control library's unsigned Colour.
-constexpr Colour Ctl_rgb(int r, int g, int b) { return static_cast<Colour>(zt::RGB(r, g, b)); }
+// A colour as the owners pass it, packed by RGB: 0x00BBGGRR, red in the low
+// byte. Negative values are never drawn; owners use them as markers.
+using Colour = int32_t;
 
-inline int Ctl_red(Colour c) { return int(c & 0xFF); }
-inline int Ctl_green(Colour c) { return int((c >> 8) & 0xFF); }
-inline int Ctl_blue(Colour c) { return int((c >> 16) & 0xFF); }
+inline int Ctl_red(Colour c) { return c & 0xFF; }
+inline int Ctl_green(Colour c) { return (c >> 8) & 0xFF; }
+inline int Ctl_blue(Colour c) { return (c >> 16) & 0xFF; }
 
 // A drawing coordinate or component: nearest, halves to even, pinned to
 // +-1e9 first, so that sums of a few of them never overflow.
-inline int Ctl_round(double x) { return zt::Round_even(std::clamp(x, -1e9, 1e9)); }
+inline int Ctl_round(double x) { return Round_even(std::clamp(x, -1e9, 1e9)); }
+
+}  // namespace zt

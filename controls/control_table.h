@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zt {
+
 constexpr int Ctl_maxid = 10000;
 constexpr int Ctl_textsize = 20;
 
@@ -16,15 +18,15 @@ constexpr int Ctl_textsize = 20;
 using CtlText = std::array<char, Ctl_textsize>;
 
 struct ControlRecord {
-    int32_t bevel;       // bevel width; knob: pointer inset
-    CtlText frameStyle;  // colour ramp of the bevel
-    float value;         // meters 0..100; button: on-state face mode; lamps: intensity; knob: percent
-    int16_t scale;       // scale divisions; display: font size x 1.5; knob: tick divisions
-    CtlText caption;     // caption, or the format "%" or "!"
-    int32_t textColor;   // caption colour; knob: lowest angle
-    CtlText kind;        // meter kind, "ledr" for lamps, empty otherwise
-    CtlText faceStyle;   // colour ramp of the face, big needles and lamps
-    int32_t faceMode;    // face fill 0..6; button: off-state mode; knob: highest angle
+  int32_t bevel;       // bevel width; knob: pointer inset
+  CtlText frameStyle;  // colour ramp of the bevel
+  float value;         // meters 0..100; button: on-state face mode; lamps: intensity; knob: percent
+  int16_t scale;       // scale divisions; display: font size x 1.5; knob: tick divisions
+  CtlText caption;     // caption, or the format "%" or "!"
+  int32_t textColor;   // caption colour; knob: lowest angle
+  CtlText kind;        // meter kind, "ledr" for lamps, empty otherwise
+  CtlText faceStyle;   // colour ramp of the face, big needles and lamps
+  int32_t faceMode;    // face fill 0..6; button: off-state mode; knob: highest angle
 };
 
 // Creates the table zero-filled (again, when called a second time: every
@@ -45,9 +47,9 @@ void Ctl_textset(CtlText& field, const std::string& text);
 std::string Ctl_textget(const CtlText& field);
 
 // Stores the values every meter-like control keeps, in one go.
-void Ctl_setrecord(ControlRecord& rec, int bevel, const std::string& frameStyle, float value, int scale,
-                   const std::string& caption, int32_t textColor, const std::string& kind,
-                   const std::string& faceStyle, int faceMode);
+void Ctl_setrecord(ControlRecord& rec, int bevel, const std::string& frameStyle, float value,
+                   int scale, const std::string& caption, int32_t textColor,
+                   const std::string& kind, const std::string& faceStyle, int faceMode);
 
 // Saved backgrounds, one per id; an empty image means none.
 void BackgroundCache_create();
@@ -56,3 +58,5 @@ QImage* BackgroundCache_entry(int id);
 // Colour that round lamps and knobs fill their corners with.
 void Ctl_setbackground(Colour colour);
 Colour Ctl_background();
+
+}  // namespace zt

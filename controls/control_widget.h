@@ -7,31 +7,32 @@
 #include <cstdint>
 #include <functional>
 
+namespace zt {
+
 class ControlWidget : public QWidget {
-public:
-    ControlWidget(QWidget* owner, int id, bool notify, QRect rect);
+ public:
+  ControlWidget(QWidget* owner, int id, bool notify, QRect rect);
 
-    int id() const { return id_; }
-    bool notifies() const { return notify_; }
-    // The persistent image, the size of the client area.
-    QImage& image() { return image_; }
-    // Slots 1 to 8; other numbers read 0 and are not written.
-    int32_t slot(int n) const { return n >= 1 && n <= 8 ? slots_[n - 1] : 0; }
-    void setslot(int n, int32_t v)
-    {
-        if (n >= 1 && n <= 8) slots_[n - 1] = v;
-    }
+  int id() const { return id_; }
+  bool notifies() const { return notify_; }
+  // The persistent image, the size of the client area.
+  QImage& image() { return image_; }
+  // Slots 1 to 8; other numbers read 0 and are not written.
+  int32_t slot(int n) const { return n >= 1 && n <= 8 ? slots_[n - 1] : 0; }
+  void setslot(int n, int32_t v) {
+    if (n >= 1 && n <= 8) slots_[n - 1] = v;
+  }
 
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
-private:
-    int id_;
-    bool notify_;
-    QImage image_;
-    int32_t slots_[8] = {};
+ private:
+  int id_;
+  bool notify_;
+  QImage image_;
+  int32_t slots_[8] = {};
 };
 
 // Library operations run on the window thread only; a call from anywhere
@@ -45,7 +46,8 @@ QWidget* Ctl_window(QWidget* owner, int id);
 
 // Creates the child window of a control (no drawing, no pictures) and makes
 // it the one that (owner, id) names from now on.
-ControlWidget* Ctl_createwidget(QWidget* owner, int id, int x, int y, int width, int height, bool notify);
+ControlWidget* Ctl_createwidget(QWidget* owner, int id, int x, int y, int width, int height,
+                                bool notify);
 
 // Per-control values 1 to 8 (0 for an unknown control).
 int32_t Ctl_slot(QWidget* owner, int id, int n);
@@ -56,3 +58,5 @@ void Ctl_setslot(QWidget* owner, int id, int n, int32_t value);
 // function stops the notifications.
 using CtlCommand = std::function<void(int id)>;
 void Ctl_setcommand(QWidget* owner, CtlCommand command);
+
+}  // namespace zt

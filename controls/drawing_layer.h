@@ -11,8 +11,11 @@
 #include <QImage>
 #include <string>
 
-class ControlWidget;
 class QWidget;
+
+namespace zt {
+
+class ControlWidget;
 
 // Selects the control (owner, id) as target; false (and no target) when the
 // owner has no such control. Resets position, pen width and font.
@@ -31,7 +34,8 @@ void Draw_penwidth(int n);
 enum class Shape { rectangle, ellipse };
 // Box (x1, y1)-(x2, y2), right and bottom exclusive, border in the current
 // pen width; filled when `filled`, hollow otherwise.
-void Draw_box(double x1, double y1, double x2, double y2, Colour border, bool filled, Colour fill, Shape shape);
+void Draw_box(double x1, double y1, double x2, double y2, Colour border, bool filled, Colour fill,
+              Shape shape);
 // A rectangle filled edge to edge in one colour, without a border of its own.
 void Draw_fill(double x1, double y1, double x2, double y2, Colour colour);
 // Filled wedge of the ellipse inscribed in the box, from angle `from`
@@ -63,3 +67,5 @@ void Draw_setimage(const QImage& image);
 void Draw_redraw();
 // Ends drawing on the target without showing it.
 void Draw_release();
+
+}  // namespace zt

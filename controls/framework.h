@@ -6,13 +6,16 @@
 
 class QWidget;
 
+namespace zt {
+
 // Adds the child control (owner, id) at x, y with the given size, owning an
 // image of its client size, and loads its pictures. Controls with a positive
 // id report clicks to the owner. An id outside 0..10 000 creates nothing.
 // A picture "a/b" loads b into slot 2 (and shows it) and a into slot 3; a
 // single name loads into slot 2; "/" alone flips the control as a button
 // twice with the caption "OFF/ON".
-void Ctl_add(QWidget* owner, int id, int x, int y, int width, int height, const std::string& picture);
+void Ctl_add(QWidget* owner, int id, int x, int y, int width, int height,
+             const std::string& picture);
 
 // `first` is the name after the "/", `second` the name before it.
 void Ctl_pictures(QWidget* owner, int id, const std::string& first, const std::string& second);
@@ -24,3 +27,5 @@ void Ctl_pictures(QWidget* owner, int id, const std::string& name);
 int Picture_load(const std::string& name, int width, int height);
 // The image of a handle, or nullptr.
 const QImage* Picture_image(int handle);
+
+}  // namespace zt

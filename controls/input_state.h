@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <cstdint>
 
+namespace zt {
+
 // Virtual key numbers of the mouse buttons.
 constexpr int Input_lbutton = 1;
 constexpr int Input_rbutton = 2;
@@ -16,35 +18,35 @@ constexpr int Input_held = 0x8000;
 constexpr int Input_pressed = 0x0001;
 
 class InputState {
-public:
-    virtual ~InputState() = default;
-    // Cursor position in screen coordinates.
-    virtual QPoint cursor() = 0;
-    // Input_held when the key is down now, plus Input_pressed when it went
-    // down since the previous query of that key (the query clears that mark).
-    virtual int keystate(int vk) = 0;
+ public:
+  virtual ~InputState() = default;
+  // Cursor position in screen coordinates.
+  virtual QPoint cursor() = 0;
+  // Input_held when the key is down now, plus Input_pressed when it went
+  // down since the previous query of that key (the query clears that mark).
+  virtual int keystate(int vk) = 0;
 };
 
 // The mouse as the window system reports it.
 class RealInput : public InputState {
-public:
-    QPoint cursor() override;
-    int keystate(int vk) override;
+ public:
+  QPoint cursor() override;
+  int keystate(int vk) override;
 };
 
 // A mouse that tests move and press by hand.
 class ScriptedInput : public InputState {
-public:
-    QPoint cursor() override { return pos_; }
-    int keystate(int vk) override;
-    void move(QPoint screen) { pos_ = screen; }
-    void press(int vk);
-    void release(int vk);
+ public:
+  QPoint cursor() override { return pos_; }
+  int keystate(int vk) override;
+  void move(QPoint screen) { pos_ = screen; }
+  void press(int vk);
+  void release(int vk);
 
-private:
-    QPoint pos_;
-    bool held_[8] = {};
-    bool pressed_[8] = {};
+ private:
+  QPoint pos_;
+  bool held_[8] = {};
+  bool pressed_[8] = {};
 };
 
 // Installs the state the library reads from; nullptr puts the real one back.
@@ -54,3 +56,5 @@ InputState& Input_current();
 
 QPoint Input_cursor();
 int Input_keystate(int vk);
+
+}  // namespace zt

@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace zt {
+
 // Drawing-layer angle (radians, counter-clockwise from three o'clock) of the
 // argument d = bearing - 90.
 double Ctl_angle(double d);
@@ -18,9 +20,12 @@ void Ctl_dot(double x1, double y1, double x2, double y2);
 
 // `inset` is the knob body's inset from the dial's edge; the range runs from
 // `lowest` to `highest` degrees and the pointer starts at `percent` of it.
-void Ctl_knob(QWidget* owner, int id, int x, int y, int width, int height, const std::string& picture, int inset,
-              int divisions, int lowest, int highest, int percent);
+void Ctl_knob(QWidget* owner, int id, int x, int y, int width, int height,
+              const std::string& picture, int inset, int divisions, int lowest, int highest,
+              int percent);
 // Moves the pointer to a whole angle; angles outside the range are ignored.
 void Ctl_knobset(QWidget* owner, int id, int angle);
 // Bearing of the cursor around the knob's centre, above -180 and below 180.
 float Ctl_knobangle(QWidget* owner, int id);
+
+}  // namespace zt

@@ -5,5 +5,9 @@
 #include <QString>
 #include <string>
 
+namespace zt {
+
 QString Text_toqt(const std::string& cp1252);
 std::string Text_fromqt(const QString& text);
+
+}  // namespace zt

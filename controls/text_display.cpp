@@ -6,46 +6,40 @@
 #include "controls/framework.h"
 #include "controls/primitives.h"
 
-void Ctl_display(QWidget* owner, int id, int x, int y, int& width, int& height, const std::string& picture,
-                 int bevel, const std::string& frameStyle, float value, int scale, const std::string& caption,
-                 Colour textColor, const std::string& kind, const std::string& faceStyle, int faceMode)
-{
-    Ctl_checkthread();
-    ControlRecord* rec = Ctl_entry(id);
-    if (!rec) return;
-    BackgroundCache_create();
-    Ctl_add(owner, id, x, y, width, height, picture);
-    Ctl_setrecord(*rec, bevel, frameStyle, value, scale, caption, int32_t(textColor), kind, faceStyle, faceMode);
-    if (!Draw_select(owner, id)) return;
-    const double w = Draw_width(), h = Draw_height();
-    width = int(w);
-    height = int(h);
-    Ctl_bevel(bevel, frameStyle);
-    const bool named = !Ctl_textget(rec->faceStyle).empty();
-    for (int j = 0; j <= Ctl_round(0.1 * h); ++j) {
-        Colour c;
-        if (named) {
-            c = Ctl_framecolor(faceStyle, Ctl_round(205 - j * 600 / h));
-        } else {
-            int g = Ctl_round(j * 600 / h);
-            c = Ctl_rgb(g, g + 45, g);
-        }
-        Draw_box(bevel + j, bevel + j, w - bevel, h - bevel, c, true, c, Shape::rectangle);
-    }
-    *BackgroundCache_entry(id) = Draw_getimage();
-    Draw_redraw();
-    Ctl_displayset(owner, id, std::string());
+namespace zt {
+
+void Ctl_display(QWidget* owner, int id, int x, int y, int& width, int& height,
+                 const std::string& picture, int bevel, const std::string& frameStyle, float value,
+                 int scale, const std::string& caption, Colour textColor, const std::string& kind,
+                 const std::string& faceStyle, int faceMode) {
+  Ctl_checkthread();
+  ControlRecord* rec = Ctl_entry(id);
+  if (!rec) return;
+  BackgroundCache_create();
+  Ctl_add(owner, id, x, y, width, height, picture);
+  Ctl_setrecord(*rec, bevel, frameStyle, value, scale, caption, textColor, kind, faceStyle,
+                faceMode);
+  if (!Draw_select(owner, id)) return;
+  const double w = Draw_width(), h = Draw_height();
+  width = int(w);
+  height = int(h);
+  Ctl_bevel(bevel, frameStyle);
+  Ctl_screen(bevel, Ctl_round(0.1 * h), Ctl_textget(rec->faceStyle));
+  *BackgroundCache_entry(id) = Draw_getimage();
+  Draw_redraw();
+  Ctl_displayset(owner, id, std::string());
 }
 
-void Ctl_displayset(QWidget* owner, int id, const std::string& text)
-{
-    Ctl_checkthread();
-    ControlRecord* rec = Ctl_entry(id);
-    if (!rec || !Draw_select(owner, id)) return;
-    if (QImage* saved = BackgroundCache_entry(id); saved && !saved->isNull()) Draw_setimage(*saved);
-    if (!text.empty()) {
-        Draw_font("courier new", Ctl_round(rec->scale / 1.5), true, true);
-        Ctl_caption(text, Colour(rec->textColor), Ctl_rgb(0, 45, 0));
-    }
-    Draw_redraw();
+void Ctl_displayset(QWidget* owner, int id, const std::string& text) {
+  Ctl_checkthread();
+  ControlRecord* rec = Ctl_entry(id);
+  if (!rec || !Draw_select(owner, id)) return;
+  if (QImage* saved = BackgroundCache_entry(id); saved && !saved->isNull()) Draw_setimage(*saved);
+  if (!text.empty()) {
+    Draw_font("courier new", Ctl_round(rec->scale / 1.5), true, true);
+    Ctl_caption(text, rec->textColor, RGB(0, 45, 0));
+  }
+  Draw_redraw();
 }
+
+}  // namespace zt

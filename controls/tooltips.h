@@ -6,5 +6,9 @@
 
 class QWidget;
 
+namespace zt {
+
 // Long tips wrap at 200 pixels.
 void Tip_set(QWidget* control, const std::string& text);
+
+}  // namespace zt

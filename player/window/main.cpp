@@ -20,7 +20,7 @@ int main(int argc, char **argv) {
   // The tables first: the timer slots and channel switches start empty and
   // on, the control table before any control.
   zt::Playback = zt::PlaybackState{};
-  ControlTable_create();
+  zt::ControlTable_create();
 
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i)

@@ -137,7 +137,7 @@ void PlayerWindow::create() {
   for (const MeterSpec &s : kMeters) {
     const QRect r = Dialog_pixels(s.left, s.top, s.width, s.height);
     Ctl_meter(this, s.id, r.x(), r.y(), r.width(), r.height(), "", s.bevel,
-              "oro", 0, 0, s.caption, Ctl_rgb(s.r, s.g, s.b), "ori_rosso",
+              "oro", 0, 0, s.caption, RGB(s.r, s.g, s.b), "ori_rosso",
               s.faceStyle, s.faceMode);
     if (s.tip)
       Tip_set(Ctl_window(this, s.id), s.tip);
@@ -145,14 +145,14 @@ void PlayerWindow::create() {
   for (const ButtonSpec &s : kSwitches) {
     const QRect r = Dialog_pixels(s.left, 39, 52, 18);
     Ctl_button(this, s.id, r.x(), r.y(), r.width(), r.height(), "", 0, "oro",
-               s.caption, Ctl_rgb(200, 250, 150), "grigio", 2, 2);
+               s.caption, RGB(200, 250, 150), "grigio", 2, 2);
     if (s.tip)
       Tip_set(Ctl_window(this, s.id), s.tip);
   }
   for (int k = 0; k < 16; ++k) {
     const QRect r = Dialog_pixels(3 + 17 * k, 75, 16, 18);
     Ctl_meter(this, kIdChannel0 + k, r.x(), r.y(), r.width(), r.height(), "", 0,
-              "oro", 0, 0, "", Ctl_rgb(200, 250, 150), "ori_rosso", "verde", 0);
+              "oro", 0, 0, "", RGB(200, 250, 150), "ori_rosso", "verde", 0);
     Tip_set(Ctl_window(this, kIdChannel0 + k), kTipChannel);
   }
   // The background panel sits under everything.

@@ -4,30 +4,35 @@
 
 #include "controls/controls.h"
 
-#include <QWidget>
 #include <gtest/gtest.h>
+#include <QWidget>
 #include <memory>
 #include <utility>
 
+namespace zt {
+
 class ControlsTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 
-    // The colour of one pixel of control `id`.
-    Colour px(int id, int x, int y);
-    // The control's image (a copy).
-    QImage image(int id);
-    // Places the scripted cursor at a point of the owner's client area.
-    void cursorAt(int x, int y);
-    // Number of pixels of control `id` in exactly this colour.
-    int count(int id, Colour c);
-    // Leftmost and rightmost columns of `img` holding colour c, or -1.
-    static std::pair<int, int> columns(const QImage& img, Colour c);
+  // The colour of one pixel of control `id`.
+  Colour px(int id, int x, int y);
+  // The control's image (a copy).
+  QImage image(int id);
+  // Places the scripted cursor at a point of the owner's client area.
+  void cursorAt(int x, int y);
+  // Number of pixels of control `id` in exactly this colour.
+  int count(int id, Colour c);
 
-    std::unique_ptr<QWidget> owner;
-    ScriptedInput mouse;
-    static constexpr Colour kBackground = 0x00302010;  // red 16, green 32, blue 48
+  std::unique_ptr<QWidget> owner;
+  ScriptedInput mouse;
+  static constexpr Colour kBackground = 0x00302010;  // red 16, green 32, blue 48
 };
 
-inline Colour rgb(int r, int g, int b) { return Ctl_rgb(r, g, b); }
+// The colour of an image pixel, packed as the controls pack colours.
+Colour colourOf(QRgb p);
+// Leftmost and rightmost columns of `img` holding colour c, or -1.
+std::pair<int, int> columns(const QImage& img, Colour c);
+
+}  // namespace zt

@@ -53,8 +53,8 @@ constexpr PushButton kPushButtons[] = {
 void registerCell(QWidget* owner, int i) {
   const int x = 3 + 124 * ((i - 1) % 8);
   const int y = 3 + 79 * ((i - 1) / 8);
-  const Colour white = Ctl_rgb(255, 255, 255);
-  const Colour pale = Ctl_rgb(200, 250, 150);
+  const Colour white = RGB(255, 255, 255);
+  const Colour pale = RGB(200, 250, 150);
   Ctl_meter(owner, kRegisterButtonBase + i, x, y, 120, 32, "", 3, "oro", 50, 0, "", pale,
             "ori_rosso", "grigio", 0);
   tip(owner, kRegisterButtonBase + i, " Stop" + Text_str(i));
@@ -62,7 +62,7 @@ void registerCell(QWidget* owner, int i) {
             "ori_blurosso", "rosso", 0);
   tip(owner, kVolumeBarBase + i, "Regolazione del Volume");
   Ctl_meter(owner, kShiftBarBase + i, x, y + 46, 120, 14, "", 0, "grigio", 0, 12, "",
-            Ctl_rgb(255, 255, 0), "ori_blurosso", "grigio", 2);
+            RGB(255, 255, 0), "ori_blurosso", "grigio", 2);
   tip(owner, kShiftBarBase + i, "Shift up/down");
   Ctl_meter(owner, kPanSwitchBase + i, x, y + 60, 40, 14, "", 0, "oro", 50, 0, "", pale,
             "ori_rosso", "grigio", 0);
@@ -96,7 +96,7 @@ void Logo_draw(QWidget* owner) {
   }
   logo->repaint();
   const QRgb corner = image.pixel(1, 1);
-  windowColor = Ctl_rgb(qRed(corner), qGreen(corner), qBlue(corner));
+  windowColor = RGB(qRed(corner), qGreen(corner), qBlue(corner));
   Ctl_setbackground(windowColor);
   QPalette palette = owner->palette();
   palette.setColor(QPalette::Window, QColor(qRed(corner), qGreen(corner), qBlue(corner)));
@@ -116,12 +116,12 @@ void Console_controls(QWidget* owner) {
   MessageLog_create(owner);
 
   int w = 540, h = 43;
-  Ctl_display(owner, kStatusDisplay, 3, 640, w, h, "", 5, "verde", 0, 20, "", Ctl_rgb(255, 0, 0),
-              "", "", 5);
+  Ctl_display(owner, kStatusDisplay, 3, 640, w, h, "", 5, "verde", 0, 20, "", RGB(255, 0, 0), "",
+              "", 5);
   w = 188;
   h = 43;
-  Ctl_display(owner, kNoteDisplay, 550, 640, w, h, "", 5, "verde", 0, 27, "", Ctl_rgb(0, 255, 0),
-              "", "", 5);
+  Ctl_display(owner, kNoteDisplay, 550, 640, w, h, "", 5, "verde", 0, 27, "", RGB(0, 255, 0), "",
+              "", 5);
 
   Ctl_knob(owner, kMasterVolumeKnob, 3, 320, 100, 100, "", 10, 24, -151, 151, 100);
   for (int k = 0; k < 4; ++k)
@@ -129,12 +129,12 @@ void Console_controls(QWidget* owner) {
              0);
   for (int c = 0; c < 16; ++c)
     Ctl_roundlamp(owner, kIndicatorBase + c, 110 + 24 * c, 341, 20, 20, "", 2, "", 100, "rosso",
-                  Text_trim(c), Ctl_rgb(192, 192, 192));
+                  Text_trim(c), RGB(192, 192, 192));
 
   for (const PushButton& b : kPushButtons) {
     const char* style = b.green ? "verde" : "rosso";
-    Ctl_button(owner, b.id, b.x, 600, 100, 26, "", 2, style, b.caption, Ctl_rgb(255, 255, 255),
-               style, 2, 5);
+    Ctl_button(owner, b.id, b.x, 600, 100, 26, "", 2, style, b.caption, RGB(255, 255, 255), style,
+               2, 5);
     if (b.tooltip) tip(owner, b.id, b.tooltip);
   }
 

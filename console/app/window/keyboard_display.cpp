@@ -11,8 +11,8 @@
 
 namespace zt {
 
-Colour whiteKeyColor = Ctl_rgb(255, 255, 210);
-Colour blackKeyColor = Ctl_rgb(55, 55, 50);
+Colour whiteKeyColor = RGB(255, 255, 210);
+Colour blackKeyColor = RGB(55, 55, 50);
 int noteNamesOn = 0;
 QImage keyboardImage;
 
@@ -99,7 +99,7 @@ void Key_draw(int display, int k, int32_t colour) {
     const int x1 = px(xl + k065 * kw + 1), y1 = 1;
     const int x2 = px(xl + k14 * kw - 1), y2 = px(k06 * L - 1);
     if (x2 > x1 && y2 > y1) p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), qcolour(fill));
-    if (noteNamesOn == 1) drawName(p, q, x1, px(k06 * L - 14), Ctl_rgb(255, 255, 0));
+    if (noteNamesOn == 1) drawName(p, q, x1, px(k06 * L - 14), RGB(255, 255, 0));
     return;
   }
   const double band = k06 * L;  // where the black keys end
@@ -132,7 +132,7 @@ void Key_draw(int display, int k, int32_t colour) {
   p.setPen(QPen(Qt::black, 0));
   p.setBrush(qcolour(fill));
   p.drawPolygon(shape, Qt::OddEvenFill);
-  if (noteNamesOn == 1) drawName(p, q, px(xl + 4), px(L - 14), Ctl_rgb(0, 0, 255));
+  if (noteNamesOn == 1) drawName(p, q, px(xl + 4), px(L - 14), RGB(0, 0, 255));
 }
 
 void Keyboard_draw(int display, int k, int32_t colour) {
@@ -175,8 +175,8 @@ int Key_at(int display) {
 void Keyboard_reset() {
   keyboardImage = QImage();
   noteNamesOn = 0;
-  whiteKeyColor = Ctl_rgb(255, 255, 210);
-  blackKeyColor = Ctl_rgb(55, 55, 50);
+  whiteKeyColor = RGB(255, 255, 210);
+  blackKeyColor = RGB(55, 55, 50);
 }
 
 }  // namespace zt

@@ -260,7 +260,7 @@ TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingOrCorruptLogoLeavesOneLine
   });
   for (const std::string& line : lines)
     EXPECT_EQ(line.find("logus.bmp"), std::string::npos) << line;
-  EXPECT_EQ(colour, Ctl_rgb(90, 30, 20));
+  EXPECT_EQ(colour, RGB(90, 30, 20));
   EXPECT_EQ(background, QColor(90, 30, 20));
 }
 

@@ -39,7 +39,7 @@ class KeyboardTest : public ::testing::Test {
 
   Colour px(int id, int x, int y) {
     const QRgb c = Keyboard_display(id)->image().pixel(x, y);
-    return Ctl_rgb(qRed(c), qGreen(c), qBlue(c));
+    return RGB(qRed(c), qGreen(c), qBlue(c));
   }
   QImage image(int id) { return Keyboard_display(id)->image().copy(); }
   int count(int id, Colour c) {
@@ -59,9 +59,9 @@ class KeyboardTest : public ::testing::Test {
 
   std::unique_ptr<QWidget> window;
   ScriptedInput mouse;
-  const Colour white = Ctl_rgb(255, 255, 210);
-  const Colour black = Ctl_rgb(55, 55, 50);
-  const Colour outline = Ctl_rgb(0, 0, 0);
+  const Colour white = RGB(255, 255, 210);
+  const Colour black = RGB(55, 55, 50);
+  const Colour outline = RGB(0, 0, 0);
 };
 
 TEST(KeyGeometry, BlackKeysAndWhitePositions) {
@@ -117,18 +117,18 @@ TEST_F(KeyboardTest, MarkingAndRestoringKeys) {
   const QImage natural = image(kUpper);
 
   Keyboard_draw(kUpper, 1, Midi_channelcolor(0));
-  EXPECT_EQ(px(kUpper, 5, 20), Ctl_rgb(255, 0, 0));
-  EXPECT_EQ(px(kUpper, 15, 50), Ctl_rgb(255, 0, 0));
+  EXPECT_EQ(px(kUpper, 5, 20), RGB(255, 0, 0));
+  EXPECT_EQ(px(kUpper, 15, 50), RGB(255, 0, 0));
   EXPECT_EQ(px(kUpper, 0, 20), outline);  // the outline stays black
   EXPECT_EQ(px(kUpper, 20, 20), black);   // the black key above is untouched
 
   Keyboard_draw(kUpper, 2, Midi_channelcolor(10));
-  EXPECT_EQ(px(kUpper, 20, 20), Ctl_rgb(63, 63, 192));
-  EXPECT_EQ(count(kUpper, Ctl_rgb(63, 63, 192)), (26 - 13) * (37 - 1));
+  EXPECT_EQ(px(kUpper, 20, 20), RGB(63, 63, 192));
+  EXPECT_EQ(count(kUpper, RGB(63, 63, 192)), (26 - 13) * (37 - 1));
 
   // Colour 0 is a colour (black), not "natural".
   Keyboard_draw(kUpper, 72, 0);
-  EXPECT_EQ(px(kUpper, 790, 50), Ctl_rgb(0, 0, 0));
+  EXPECT_EQ(px(kUpper, 790, 50), RGB(0, 0, 0));
 
   for (int k : {1, 2, 72}) Keyboard_draw(kUpper, k, -2);
   EXPECT_EQ(image(kUpper), natural);
@@ -143,7 +143,7 @@ TEST_F(KeyboardTest, CompleteRedrawIsTheCachedFirstDrawing) {
   EXPECT_EQ(keyboardImage, image(kUpper));
 
   // Names appear on keys drawn singly...
-  const Colour blueName = Ctl_rgb(0, 0, 255), yellowName = Ctl_rgb(255, 255, 0);
+  const Colour blueName = RGB(0, 0, 255), yellowName = RGB(255, 255, 0);
   noteNamesOn = 1;
   Keyboard_draw(kUpper, 1, -2);
   Keyboard_draw(kUpper, 2, -2);
@@ -156,13 +156,13 @@ TEST_F(KeyboardTest, CompleteRedrawIsTheCachedFirstDrawing) {
   EXPECT_EQ(image(kUpper), keyboardImage);
 
   // The same image serves the other display, even after the colours change.
-  whiteKeyColor = Ctl_rgb(1, 2, 3);
+  whiteKeyColor = RGB(1, 2, 3);
   Keyboard_draw(kLower, 0, -1);
   EXPECT_EQ(image(kLower), keyboardImage);
   EXPECT_EQ(px(kLower, 5, 20), white);
   // A single key uses the colour of the moment.
   Keyboard_draw(kLower, 1, -2);
-  EXPECT_EQ(px(kLower, 5, 20), Ctl_rgb(1, 2, 3));
+  EXPECT_EQ(px(kLower, 5, 20), RGB(1, 2, 3));
 }
 
 TEST_F(KeyboardTest, KeyAtEdgesAndBands) {
