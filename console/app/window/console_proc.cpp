@@ -59,6 +59,16 @@ void showMultiStepper(int r, double level) {
   Display_meter(kMultiStepperBase + r, Text_str(consoleState.regMulti[r]), level);
 }
 
+// A button that changes every register at once: pressed, the command runs,
+// and the register control it changed is redrawn for every register.
+template <typename Show>
+void pressRegisterButton(int id, void (*command)(), Show show) {
+  pressButton(id, [&] {
+    command();
+    for (int r = 1; r <= kRegisters; ++r) show(r);
+  });
+}
+
 void presetSwitch(const char* name) {
   Preset_save();
   presetName = name;
@@ -83,18 +93,8 @@ void command(int id) {
     return;
   }
   switch (id) {
-    case kButtonVolumesFull:
-      pressButton(id, [] {
-        Reg_volumesfull();
-        for (int r = 1; r <= kRegisters; ++r) showVolumeBar(r);
-      });
-      break;
-    case kButtonResetShift:
-      pressButton(id, [] {
-        Reg_resetshift();
-        for (int r = 1; r <= kRegisters; ++r) showShiftBar(r);
-      });
-      break;
+    case kButtonVolumesFull: pressRegisterButton(id, Reg_volumesfull, showVolumeBar); break;
+    case kButtonResetShift: pressRegisterButton(id, Reg_resetshift, showShiftBar); break;
     case kButtonRegistersOff:
     case kButtonRegistersOn:
       pressButton(id, [id] {
@@ -106,16 +106,10 @@ void command(int id) {
       });
       break;
     case kButtonRegistersFromTable:
-      pressButton(id, [] {
-        Reg_fromtable();
-        for (int r = 1; r <= kRegisters; ++r) showRegisterButton(r);
-      });
+      pressRegisterButton(id, Reg_fromtable, showRegisterButton);
       break;
     case kButtonResetMulti:
-      pressButton(id, [] {
-        Reg_resetmulti();
-        for (int r = 1; r <= kRegisters; ++r) showMultiStepper(r, 100);
-      });
+      pressRegisterButton(id, Reg_resetmulti, [](int r) { showMultiStepper(r, 100); });
       break;
     case kButtonNoteOff: pressButton(id, [] { Midi_notesoff(); }); break;
     case kKeyboardUpper:

@@ -25,11 +25,20 @@ bool windowGone = false;
 // never grows it without bound.
 constexpr int kLogLines = 5000;
 
-void colour(QListWidget* box, QColor text, QColor base) {
+// A list box of the console: its control id, place, vertical scroll bar and
+// colours; the horizontal bar shows when an item is wider than the box.
+QListWidget* newList(QWidget* owner, int id, QRect place, Qt::ScrollBarPolicy vertical, QColor text,
+                     QColor base) {
+  auto* box = new QListWidget(owner);
+  box->setProperty("ztId", id);
+  box->setGeometry(place);
+  box->setVerticalScrollBarPolicy(vertical);
+  box->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   QPalette p = box->palette();
   p.setColor(QPalette::Text, text);
   p.setColor(QPalette::Base, base);
   box->setPalette(p);
+  return box;
 }
 
 void appendLine(const std::string& text) {
@@ -42,12 +51,8 @@ void appendLine(const std::string& text) {
 }  // namespace
 
 QListWidget* ProgramList_create(QWidget* owner) {
-  auto* box = new QListWidget(owner);
-  box->setProperty("ztId", kProgramList);
-  box->setGeometry(820, 350, 200, 160);
-  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  box->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  colour(box, QColor(192, 192, 192), QColor(30, 30, 30));
+  QListWidget* box = newList(owner, kProgramList, QRect(820, 350, 200, 160), Qt::ScrollBarAlwaysOn,
+                             QColor(192, 192, 192), QColor(30, 30, 30));
   for (int r = 1; r <= kRegisters; ++r) box->addItem(Text_toqt(consoleState.regName[r]));
   // A click that selects an item is the list's selection-change notification.
   QObject::connect(box, &QListWidget::itemSelectionChanged, box, [box] {
@@ -65,12 +70,8 @@ QListWidget* ProgramList_create(QWidget* owner) {
 }
 
 QListWidget* MessageLog_create(QWidget* owner) {
-  auto* box = new QListWidget(owner);
-  box->setProperty("ztId", kMessageLog);
-  box->setGeometry(820, 520, 200, 120);
-  box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  box->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  colour(box, QColor(0, 0, 0), QColor(192, 192, 192));
+  QListWidget* box = newList(owner, kMessageLog, QRect(820, 520, 200, 120), Qt::ScrollBarAsNeeded,
+                             QColor(0, 0, 0), QColor(192, 192, 192));
   for (int i = 0; i < 101; ++i) box->addItem(QString());
   QObject::connect(box, &QObject::destroyed, [] { logBox = nullptr; });
   logBox = box;
