@@ -1,6 +1,7 @@
 // Colours and rounding shared by every drawing routine of the control library.
 #pragma once
 
+#include <QColor>
 #include <algorithm>
 #include <cstdint>
 
@@ -16,6 +17,8 @@ using Colour = int32_t;
 inline int Ctl_red(Colour c) { return c & 0xFF; }
 inline int Ctl_green(Colour c) { return (c >> 8) & 0xFF; }
 inline int Ctl_blue(Colour c) { return (c >> 16) & 0xFF; }
+// The same colour for Qt.
+inline QColor Ctl_qcolor(Colour c) { return QColor(Ctl_red(c), Ctl_green(c), Ctl_blue(c)); }
 
 // A drawing coordinate or component: nearest, halves to even, pinned to
 // +-1e9 first, so that sums of a few of them never overflow.

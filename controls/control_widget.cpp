@@ -44,8 +44,7 @@ void watchOwner(QWidget* owner) {
 
 QImage blankImage(QSize size) {
   QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  Colour c = Ctl_background();
-  image.fill(QColor(Ctl_red(c), Ctl_green(c), Ctl_blue(c)));
+  image.fill(Ctl_qcolor(Ctl_background()));
   return image;
 }
 

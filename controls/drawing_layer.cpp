@@ -58,8 +58,6 @@ QImage* image() {
   return l.target ? &l.target->image() : nullptr;
 }
 
-QColor qcolour(Colour c) { return QColor(Ctl_red(c), Ctl_green(c), Ctl_blue(c)); }
-
 uint32_t pixel(Colour c) {
   return 0xFF000000u | (uint32_t(Ctl_red(c)) << 16) | (uint32_t(Ctl_green(c)) << 8) |
          uint32_t(Ctl_blue(c));
@@ -194,7 +192,7 @@ void Draw_lineby(double dx, double dy, Colour colour) {
     double len = std::hypot(double(x1 - x0), double(y1 - y0));
     QPointF end(x1 - (x1 - x0) / len, y1 - (y1 - y0) / len);
     QPainter* p = painter();
-    p->setPen(QPen(qcolour(colour), l.pen, Qt::SolidLine, Qt::FlatCap));
+    p->setPen(QPen(Ctl_qcolor(colour), l.pen, Qt::SolidLine, Qt::FlatCap));
     p->drawLine(QPointF(x0, y0), end);
     return;
   }
@@ -265,9 +263,9 @@ void Draw_box(double x1, double y1, double x2, double y2, Colour border, bool fi
     return;
   }
   QPainter* p = painter();
-  p->setPen(QPen(qcolour(border), l.pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  p->setPen(QPen(Ctl_qcolor(border), l.pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   if (filled)
-    p->setBrush(qcolour(fill));
+    p->setBrush(Ctl_qcolor(fill));
   else
     p->setBrush(Qt::NoBrush);
   QRect r(ax, ay, bx - ax - 1, by - ay - 1);
@@ -297,8 +295,8 @@ void Draw_pie(double x1, double y1, double x2, double y2, double from, double to
   double start = from * deg;
   double span = std::fmod((to - from) * deg, 360.0);
   if (span <= 0) span += 360.0;
-  p->setPen(QPen(qcolour(colour), layer().pen));
-  p->setBrush(qcolour(colour));
+  p->setPen(QPen(Ctl_qcolor(colour), layer().pen));
+  p->setBrush(Ctl_qcolor(colour));
   p->drawPie(QRect(ax, ay, bx - ax - 1, by - ay - 1), Ctl_round(start * 16), Ctl_round(span * 16));
 }
 
@@ -317,7 +315,7 @@ void Draw_print(const std::string& text) {
   const QFont& f = currentFont();
   QString s = Text_toqt(text);
   p->setFont(f);
-  p->setPen(qcolour(l.text));
+  p->setPen(Ctl_qcolor(l.text));
   p->drawText(QPoint(l.x, l.y + l.metrics->ascent()), s);
   l.x += l.metrics->horizontalAdvance(s);
 }

@@ -88,8 +88,7 @@ void Logo_draw(QWidget* owner) {
     Log_line(std::string(kLogoFile) + " non leggibile: colore della finestra predefinito");
   QImage& image = logo->image();
   if (picture.isNull()) {
-    image.fill(QColor(Ctl_red(kDefaultWindowColor), Ctl_green(kDefaultWindowColor),
-                      Ctl_blue(kDefaultWindowColor)));
+    image.fill(Ctl_qcolor(kDefaultWindowColor));
   } else {
     QPainter p(&image);
     p.drawImage(QRect(0, 0, 300, 60), picture);

@@ -36,8 +36,6 @@ std::map<int, QPointer<ControlWidget>>& displays() {
   return d;
 }
 
-QColor qcolour(Colour c) { return QColor(Ctl_red(c), Ctl_green(c), Ctl_blue(c)); }
-
 int pitchClass(int k) { return (k - 1) % 12; }
 
 // The painter every key drawing uses: no smoothing, so pixels are exact.
@@ -55,7 +53,7 @@ QFont nameFont() {
 
 void drawName(QPainter& p, int q, int x, int y, Colour colour) {
   p.setFont(nameFont());
-  p.setPen(qcolour(colour));
+  p.setPen(Ctl_qcolor(colour));
   p.drawText(QRect(x, y, 64, 32), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
              kLetterNames[q]);
 }
@@ -98,7 +96,7 @@ void Key_draw(int display, int k, int32_t colour) {
     // Border and fill in one colour; the right and bottom edges are outside.
     const int x1 = px(xl + k065 * kw + 1), y1 = 1;
     const int x2 = px(xl + k14 * kw - 1), y2 = px(k06 * L - 1);
-    if (x2 > x1 && y2 > y1) p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), qcolour(fill));
+    if (x2 > x1 && y2 > y1) p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), Ctl_qcolor(fill));
     if (noteNamesOn == 1) drawName(p, q, x1, px(k06 * L - 14), RGB(255, 255, 0));
     return;
   }
@@ -130,7 +128,7 @@ void Key_draw(int display, int k, int32_t colour) {
     corner(xl + kw, 0);
   }
   p.setPen(QPen(Qt::black, 0));
-  p.setBrush(qcolour(fill));
+  p.setBrush(Ctl_qcolor(fill));
   p.drawPolygon(shape, Qt::OddEvenFill);
   if (noteNamesOn == 1) drawName(p, q, px(xl + 4), px(L - 14), RGB(0, 0, 255));
 }
