@@ -47,20 +47,6 @@ std::string Ctl_textget(const CtlText& field) {
   return std::string(Text_strip(std::string_view(field.data(), end)));
 }
 
-void Ctl_setrecord(ControlRecord& rec, int bevel, const std::string& frameStyle, float value,
-                   int scale, const std::string& caption, int32_t textColor,
-                   const std::string& kind, const std::string& faceStyle, int faceMode) {
-  rec.bevel = bevel;
-  Ctl_textset(rec.frameStyle, frameStyle);
-  rec.value = value;
-  rec.scale = int16_t(scale);
-  Ctl_textset(rec.caption, caption);
-  rec.textColor = textColor;
-  Ctl_textset(rec.kind, kind);
-  Ctl_textset(rec.faceStyle, faceStyle);
-  rec.faceMode = faceMode;
-}
-
 void BackgroundCache_create() {
   if (!cache) cache = std::make_unique<std::vector<QImage>>(size_t(Ctl_maxid + 1));
 }

@@ -46,11 +46,6 @@ ControlRecord* Ctl_entry(int id);
 void Ctl_textset(CtlText& field, const std::string& text);
 std::string Ctl_textget(const CtlText& field);
 
-// Stores the values every meter-like control keeps, in one go.
-void Ctl_setrecord(ControlRecord& rec, int bevel, const std::string& frameStyle, float value,
-                   int scale, const std::string& caption, int32_t textColor,
-                   const std::string& kind, const std::string& faceStyle, int faceMode);
-
 // Saved backgrounds, one per id; an empty image means none.
 void BackgroundCache_create();
 QImage* BackgroundCache_entry(int id);

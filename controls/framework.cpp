@@ -32,6 +32,25 @@ QImage readPicture(const std::string& name) {
 
 }  // namespace
 
+ControlRecord* Ctl_addrecord(QWidget* owner, int id, int x, int y, int width, int height,
+                             const std::string& picture, int bevel, const std::string& frameStyle,
+                             float value, int scale, const std::string& caption, Colour textColor,
+                             const std::string& kind, const std::string& faceStyle, int faceMode) {
+  ControlRecord* rec = Ctl_entry(id);
+  if (!rec) return nullptr;
+  Ctl_add(owner, id, x, y, width, height, picture);
+  rec->bevel = bevel;
+  Ctl_textset(rec->frameStyle, frameStyle);
+  rec->value = value;
+  rec->scale = int16_t(scale);
+  Ctl_textset(rec->caption, caption);
+  rec->textColor = textColor;
+  Ctl_textset(rec->kind, kind);
+  Ctl_textset(rec->faceStyle, faceStyle);
+  rec->faceMode = faceMode;
+  return rec;
+}
+
 int Picture_load(const std::string& name, int width, int height) {
   if (name.empty() || width <= 0 || height <= 0) return 0;
   QImage img = readPicture(name);

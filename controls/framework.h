@@ -1,6 +1,9 @@
 // The common creation step of the custom controls and their pictures.
 #pragma once
 
+#include "controls/colour.h"
+#include "controls/control_table.h"
+
 #include <QImage>
 #include <string>
 
@@ -16,6 +19,15 @@ namespace zt {
 // twice with the caption "OFF/ON".
 void Ctl_add(QWidget* owner, int id, int x, int y, int width, int height,
              const std::string& picture);
+
+// The creation step of the meter-like controls (meters, lamps, the text
+// display): the child control as Ctl_add makes it, then every value of its
+// record stored in one go. Returns the record, or nullptr (and creates
+// nothing) for an id outside the table.
+ControlRecord* Ctl_addrecord(QWidget* owner, int id, int x, int y, int width, int height,
+                             const std::string& picture, int bevel, const std::string& frameStyle,
+                             float value, int scale, const std::string& caption, Colour textColor,
+                             const std::string& kind, const std::string& faceStyle, int faceMode);
 
 // `first` is the name after the "/", `second` the name before it.
 void Ctl_pictures(QWidget* owner, int id, const std::string& first, const std::string& second);

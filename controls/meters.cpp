@@ -119,11 +119,9 @@ void Ctl_meter(QWidget* owner, int id, int x, int y, int width, int height,
                int scale, const std::string& caption, Colour textColor, const std::string& kind,
                const std::string& faceStyle, int faceMode) {
   Ctl_checkthread();
-  ControlRecord* rec = Ctl_entry(id);
-  if (!rec) return;
-  Ctl_add(owner, id, x, y, width, height, picture);
-  Ctl_setrecord(*rec, bevel, frameStyle, value, scale, caption, textColor, kind, faceStyle,
-                faceMode);
+  if (!Ctl_addrecord(owner, id, x, y, width, height, picture, bevel, frameStyle, value, scale,
+                     caption, textColor, kind, faceStyle, faceMode))
+    return;
   Ctl_meterset(owner, id, 0, std::string());
 }
 

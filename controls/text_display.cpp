@@ -13,12 +13,10 @@ void Ctl_display(QWidget* owner, int id, int x, int y, int& width, int& height,
                  int scale, const std::string& caption, Colour textColor, const std::string& kind,
                  const std::string& faceStyle, int faceMode) {
   Ctl_checkthread();
-  ControlRecord* rec = Ctl_entry(id);
+  ControlRecord* rec = Ctl_addrecord(owner, id, x, y, width, height, picture, bevel, frameStyle,
+                                     value, scale, caption, textColor, kind, faceStyle, faceMode);
   if (!rec) return;
   BackgroundCache_create();
-  Ctl_add(owner, id, x, y, width, height, picture);
-  Ctl_setrecord(*rec, bevel, frameStyle, value, scale, caption, textColor, kind, faceStyle,
-                faceMode);
   if (!Draw_select(owner, id)) return;
   const double w = Draw_width(), h = Draw_height();
   width = int(w);
