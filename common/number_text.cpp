@@ -19,10 +19,12 @@ double Text_value(std::string_view text) {
     ++i;
   }
   double value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    value = value * 10 + (text[i] - '0');
   if (i < text.size() && text[i] == '.') {
     double scale = 0.1;
-    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10) value += (text[i] - '0') * scale;
+    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
+      value += (text[i] - '0') * scale;
   }
   return negative ? -value : value;
 }

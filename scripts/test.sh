@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine and runs every test:
+# Sets up a fresh machine, checks the format of the C++ files, and runs every test:
 #   1. the normal build and the whole suite;
 #   2. the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer;
 #   3. the engine, platform and link suites under ThreadSanitizer;
@@ -46,6 +46,24 @@ run_ctest() {  # build-dir label [ctest args...]
 }
 
 status=0
+
+echo "== format"
+# Every C++ file of the tree must already be as clang-format writes it with
+# the repository's .clang-format; a file that is not counts as one failure.
+mapfile -t cxx_files < <(git ls-files -- '*.cpp' '*.h' '*.hpp' '*.cc')
+unformatted=()
+for f in "${cxx_files[@]}"; do
+  clang-format --dry-run --Werror "$f" > /dev/null 2>&1 || unformatted+=("$f")
+done
+if [ "${#unformatted[@]}" -eq 0 ]; then
+  summary+=("format: ${#cxx_files[@]} files as clang-format writes them")
+  passed=$((passed + 1))
+else
+  printf 'not formatted: %s\n' "${unformatted[@]}"
+  summary+=("format: ${#unformatted[@]} of ${#cxx_files[@]} files not formatted (clang-format -i them)")
+  failed=$((failed + 1))
+  status=1
+fi
 
 echo "== normal build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

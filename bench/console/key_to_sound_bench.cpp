@@ -79,7 +79,8 @@ class AudioCapture {
   std::atomic<int> silent_{0};
 };
 
-std::vector<std::string> ports(jack_client_t* c, const char* pattern, const char* type, unsigned long flags) {
+std::vector<std::string> ports(jack_client_t* c, const char* pattern, const char* type,
+                               unsigned long flags) {
   std::vector<std::string> out;
   if (const char** p = jack_get_ports(c, pattern, type, flags)) {
     for (int i = 0; p[i]; ++i) out.emplace_back(p[i]);

@@ -92,10 +92,10 @@ void BM_KeyThroughAllRegisters(benchmark::State& state) {
   countThisThread = false;
   long allocs = allocations.load() - before;
   // One iteration is a press (129 messages) and its release (65).
-  state.counters["ns_per_press_and_release"] =
-      benchmark::Counter(static_cast<double>(keys), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["ns_per_message"] =
-      benchmark::Counter(static_cast<double>(keys) * 194, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_press_and_release"] = benchmark::Counter(
+      static_cast<double>(keys), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_message"] = benchmark::Counter(
+      static_cast<double>(keys) * 194, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["allocs_per_key"] = keys ? static_cast<double>(allocs) / keys : 0;
   state.counters["display_dropped"] = static_cast<double>(Display_dropped());
 }
@@ -113,9 +113,10 @@ void BM_PressOnly(benchmark::State& state) {
   }
   countThisThread = false;
   state.counters["messages_per_key"] = 129;
-  state.counters["ns_per_message"] =
-      benchmark::Counter(static_cast<double>(keys) * 129, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["allocs_per_key"] = keys ? static_cast<double>(allocations.load() - before) / keys : 0;
+  state.counters["ns_per_message"] = benchmark::Counter(
+      static_cast<double>(keys) * 129, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["allocs_per_key"] =
+      keys ? static_cast<double>(allocations.load() - before) / keys : 0;
 }
 BENCHMARK(BM_PressOnly)->Unit(benchmark::kMicrosecond);
 

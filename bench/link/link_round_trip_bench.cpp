@@ -24,13 +24,12 @@ std::string bareSocket;
 std::string engineSocket;
 
 // Runs a console in a child process until it is killed.
-pid_t StartConsole(const std::string &path, bool withEngine) {
+pid_t StartConsole(const std::string& path, bool withEngine) {
   const pid_t pid = ::fork();
-  if (pid != 0)
-    return pid;
+  if (pid != 0) return pid;
   int argc = 1;
   char name[] = "bench_console";
-  char *argv[] = {name, nullptr};
+  char* argv[] = {name, nullptr};
   QCoreApplication app(argc, argv);
   zt::test::EngineDevices devices;
   zt::LinkServer::Handler handler = [](int32_t, int32_t) { return 0; };
@@ -40,22 +39,20 @@ pid_t StartConsole(const std::string &path, bool withEngine) {
     for (int r = 1; r <= 32; ++r) zt::test::Register_draw(r, std::to_string(r) + " Organ");
     handler = [out = devices.outDriver](int32_t w, int32_t l) {
       zt::test::Engine_playerrequest(w, l);
-      zt::Display_reset(); // nobody drains the display queue here
+      zt::Display_reset();  // nobody drains the display queue here
       out->clear();
       return 0;
     };
   }
   zt::LinkServer server(handler);
-  if (!server.listenAt(path))
-    _exit(1);
+  if (!server.listenAt(path)) _exit(1);
   app.exec();
   _exit(0);
 }
 
-void RoundTrip(benchmark::State &state, const std::string &path, int32_t mode) {
+void RoundTrip(benchmark::State& state, const std::string& path, int32_t mode) {
   zt::LinkClient client;
-  for (int i = 0; i < 100 && !client.findAt(path); ++i)
-    QThread::msleep(20);
+  for (int i = 0; i < 100 && !client.findAt(path); ++i) QThread::msleep(20);
   if (!client.connected()) {
     state.SkipWithError("no console");
     return;
@@ -65,29 +62,24 @@ void RoundTrip(benchmark::State &state, const std::string &path, int32_t mode) {
   for (auto _ : state) {
     const int32_t l = (on ? 0x90 + 65536 * 100 : 0x80) + 256 * note;
     benchmark::DoNotOptimize(client.send(mode, l));
-    if (!on)
-      note = note == 96 ? 36 : note + 1;
+    if (!on) note = note == 96 ? 36 : note + 1;
     on = !on;
   }
   client.send(0, 0);
   state.SetItemsProcessed(state.iterations());
 }
 
-void BM_LinkRoundTrip(benchmark::State &state) {
-  RoundTrip(state, bareSocket, 0);
-}
-void BM_LinkRoundTripThroughRegisters(benchmark::State &state) {
+void BM_LinkRoundTrip(benchmark::State& state) { RoundTrip(state, bareSocket, 0); }
+void BM_LinkRoundTripThroughRegisters(benchmark::State& state) {
   RoundTrip(state, engineSocket, 1);
 }
 
 BENCHMARK(BM_LinkRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_LinkRoundTripThroughRegisters)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime();
+BENCHMARK(BM_LinkRoundTripThroughRegisters)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   QTemporaryDir dir;
   bareSocket = (dir.path() + "/bare.link").toStdString();
   engineSocket = (dir.path() + "/engine.link").toStdString();

@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstddef>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -37,8 +37,7 @@ void* CountedAlloc(size_t size) {
   *static_cast<size_t*>(block) = size;
   const size_t live = liveBytes.fetch_add(size) + size;
   size_t peak = peakBytes.load();
-  while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
-  }
+  while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {}
   return static_cast<char*>(block) + kHead;
 }
 
@@ -162,12 +161,14 @@ Timing TimeMidicsv(const std::string& midicsv, const std::string& path, int runs
     const auto start = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
-      execl(midicsv.c_str(), midicsv.c_str(), path.c_str(), "/dev/null", static_cast<char*>(nullptr));
+      execl(midicsv.c_str(), midicsv.c_str(), path.c_str(), "/dev/null",
+            static_cast<char*>(nullptr));
       _exit(127);
     }
     int status = 0;
     rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (child < 0 || wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
       return {-1, -1};
     walls.push_back(Seconds(Clock::now() - start));
     cpus.push_back(CpuSeconds(usage));
@@ -186,7 +187,8 @@ long StatusKb(const char* field) {
   std::string line;
   const std::string key = std::string(field) + ":";
   while (std::getline(status, line))
-    if (line.compare(0, key.size(), key) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
+    if (line.compare(0, key.size(), key) == 0)
+      return std::strtol(line.c_str() + key.size(), nullptr, 10);
   return -1;
 }
 
@@ -243,15 +245,18 @@ int main(int argc, char** argv) {
   const Size sizes[] = {{"2.5 MB", 38750, 21, 5}, {"25 MB", 387500, 7, 3}};
 
   std::printf("times are medians; wall clock, then processor time (user + system)\n");
-  std::printf("%-7s %9s %8s %9s %8s %8s %9s %9s %7s %7s %8s %8s %8s %8s\n", "file", "bytes", "events", "load ms",
-              "MB/s", "Mev/s", "midicsv", "cpu ms", "MB/s", "Mev/s", "midicsv", "ratio", "ratio", "");
-  std::printf("%-7s %9s %8s %9s %8s %8s %9s %9s %7s %7s %8s %8s %8s\n", "", "", "", "(wall)", "", "", "ms wall",
-              "", "(cpu)", "(cpu)", "ms cpu", "wall", "cpu");
+  std::printf("%-7s %9s %8s %9s %8s %8s %9s %9s %7s %7s %8s %8s %8s %8s\n", "file", "bytes",
+              "events", "load ms", "MB/s", "Mev/s", "midicsv", "cpu ms", "MB/s", "Mev/s", "midicsv",
+              "ratio", "ratio", "");
+  std::printf("%-7s %9s %8s %9s %8s %8s %9s %9s %7s %7s %8s %8s %8s\n", "", "", "", "(wall)", "",
+              "", "ms wall", "", "(cpu)", "(cpu)", "ms cpu", "wall", "cpu");
   for (const Size& size : sizes) {
-    const std::string path = (dir / (std::string("song-") + std::to_string(size.notesPerTrack) + ".mid")).string();
+    const std::string path =
+        (dir / (std::string("song-") + std::to_string(size.notesPerTrack) + ".mid")).string();
     {
       const std::string bytes = MakeSong(size.notesPerTrack);
-      std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      std::ofstream(path, std::ios::binary)
+          .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     const double fileBytes = static_cast<double>(std::filesystem::file_size(path));
     int64_t events = 0;
@@ -260,15 +265,17 @@ int main(int argc, char** argv) {
     const Memory memory = MeasureMemory(path);
     const double mega = 1e6;
     const double eventCount = static_cast<double>(events);
-    std::printf("%-7s %9.0f %8lld %9.1f %8.1f %8.1f %9.1f %9.1f %7.1f %7.1f %8.1f %7.1fx %7.1fx\n", size.name,
-                fileBytes, static_cast<long long>(events), ours.wall * 1e3, fileBytes / mega / ours.wall,
-                eventCount / mega / ours.wall, theirs.wall * 1e3, ours.cpu * 1e3, fileBytes / mega / ours.cpu,
-                eventCount / mega / ours.cpu, theirs.cpu * 1e3, theirs.wall / ours.wall, theirs.cpu / ours.cpu);
+    std::printf("%-7s %9.0f %8lld %9.1f %8.1f %8.1f %9.1f %9.1f %7.1f %7.1f %8.1f %7.1fx %7.1fx\n",
+                size.name, fileBytes, static_cast<long long>(events), ours.wall * 1e3,
+                fileBytes / mega / ours.wall, eventCount / mega / ours.wall, theirs.wall * 1e3,
+                ours.cpu * 1e3, fileBytes / mega / ours.cpu, eventCount / mega / ours.cpu,
+                theirs.cpu * 1e3, theirs.wall / ours.wall, theirs.cpu / ours.cpu);
     const double goal = 2 * fileBytes + 40 * eventCount;
-    std::printf("%-7s peak memory of one load: resident +%.1f MB, heap %.1f MB; goal < %.1f MB "
-                "(2 x file + 40 B/event)\n",
-                "", static_cast<double>(memory.rssPeakKb) * 1024 / mega,
-                static_cast<double>(memory.heapPeak) / mega, goal / mega);
+    std::printf(
+        "%-7s peak memory of one load: resident +%.1f MB, heap %.1f MB; goal < %.1f MB "
+        "(2 x file + 40 B/event)\n",
+        "", static_cast<double>(memory.rssPeakKb) * 1024 / mega,
+        static_cast<double>(memory.heapPeak) / mega, goal / mega);
     std::filesystem::remove(path);
   }
   std::filesystem::remove_all(dir);

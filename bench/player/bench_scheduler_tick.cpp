@@ -38,7 +38,8 @@ void BM_TickSixteenTracksDue(benchmark::State& bench) {
     }
     PlaybackTick(song, state, host);
   }
-  bench.counters["events/tick"] = benchmark::Counter(static_cast<double>(host.sent) / bench.iterations());
+  bench.counters["events/tick"] =
+      benchmark::Counter(static_cast<double>(host.sent) / bench.iterations());
 }
 BENCHMARK(BM_TickSixteenTracksDue);
 

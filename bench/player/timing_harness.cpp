@@ -49,7 +49,8 @@ struct Arrival {
 // The console's side: a process of its own that serves the link on its
 // window thread and notes when each request is handled. It ends when the
 // player has come and gone, and leaves its notes in `recordPath`.
-[[noreturn]] void RunConsole(const std::string& socketPath, const std::string& recordPath, int readyFd) {
+[[noreturn]] void RunConsole(const std::string& socketPath, const std::string& recordPath,
+                             int readyFd) {
   int argc = 1;
   char name[] = "console";
   char* argv[] = {name, nullptr};
@@ -102,7 +103,8 @@ SongState MakeSong(double seconds) {
     tick += twoBars;
   }
   const int64_t end = tick;
-  if (!song.SongEventTable[0].empty()) song.BPM = static_cast<int32_t>(song.SongEventTable[0].back().first);
+  if (!song.SongEventTable[0].empty())
+    song.BPM = static_cast<int32_t>(song.SongEventTable[0].back().first);
   for (int ch = 0; ch < 8; ++ch) {
     EventList& track = song.SongEventTable[static_cast<size_t>(ch + 1)];
     track.push_back(MidiEvent{0xC0 + ch, 19, 0, 0});
@@ -132,7 +134,8 @@ class TempoMap {
     for (const MidiEvent& e : song.SongEventTable[0]) {
       if (e.kind != kKindTempo) continue;
       const Change& last = changes_.back();
-      const double at = last.seconds + static_cast<double>(e.tick - last.tick) * 60.0 / (last.bpm * division_);
+      const double at =
+          last.seconds + static_cast<double>(e.tick - last.tick) * 60.0 / (last.bpm * division_);
       if (e.tick == last.tick)
         changes_.back().bpm = static_cast<int32_t>(e.first);
       else
@@ -201,12 +204,16 @@ class PlayerWindow : public QObject, public SchedulerHost {
   void SetChannelButton(int32_t, float, std::string_view) override {}
   void SetProgress(float, std::string_view) override {}
   void FlipPauseSwitch() override {}
-  void ShowMessage(std::string_view text) override { std::fprintf(stderr, "%.*s\n", int(text.size()), text.data()); }
+  void ShowMessage(std::string_view text) override {
+    std::fprintf(stderr, "%.*s\n", int(text.size()), text.data());
+  }
   void PostLoopCommand() override {}
   int32_t StartTimer(int32_t slot, int32_t periodMs) override {
     if (slot == kSlotPlayback) startNs_ = MonotonicNs();
-    return zt::StartTimer(timers_, [this](int32_t, int32_t s) { QCoreApplication::postEvent(this, new TickEvent(s)); },
-                          slot, periodMs);
+    return zt::StartTimer(
+        timers_,
+        [this](int32_t, int32_t s) { QCoreApplication::postEvent(this, new TickEvent(s)); }, slot,
+        periodMs);
   }
   void StopTimer(int32_t slot) override { zt::StopTimer(timers_, slot); }
   int32_t TimeOfDayMs() override { return QTime::currentTime().msecsSinceStartOfDay(); }
@@ -290,8 +297,10 @@ int Run(int argc, char** argv) {
   std::vector<std::pair<int64_t, int32_t>> order;
   for (const EventList& track : song.SongEventTable)
     for (const MidiEvent& e : track)
-      if (e.kind >= 0x80) order.push_back({e.tick, static_cast<int32_t>(e.kind + 256 * e.first + 65536 * e.second)});
-  std::stable_sort(order.begin(), order.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+      if (e.kind >= 0x80)
+        order.push_back({e.tick, static_cast<int32_t>(e.kind + 256 * e.first + 65536 * e.second)});
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
   for (const auto& [tick, word] : order) due[word].push_back(tick);
 
   // lateness: against the ideal time; delivery: against the timer tick that
@@ -328,22 +337,26 @@ int Run(int argc, char** argv) {
   const double songSeconds = tempo.Seconds(song.SongEndTick);
   std::printf("song: %.1f s, %lld events on 8 channels, %zu tempo changes\n", songSeconds,
               static_cast<long long>(events), song.SongEventTable[0].size());
-  std::printf("received: %zu requests (%lld all-notes-off), %lld not in the song, %lld never arrived\n",
-              arrivals.size(), static_cast<long long>(notesOff), static_cast<long long>(unmatched),
-              static_cast<long long>(missing));
+  std::printf(
+      "received: %zu requests (%lld all-notes-off), %lld not in the song, %lld never arrived\n",
+      arrivals.size(), static_cast<long long>(notesOff), static_cast<long long>(unmatched),
+      static_cast<long long>(missing));
   std::printf("lateness against the ideal time (ms): min %.3f  p50 %.3f  p99 %.3f  max %.3f\n",
               lateness.empty() ? 0 : *std::min_element(lateness.begin(), lateness.end()),
               Percentile(lateness, 0.5), Percentile(lateness, 0.99),
               lateness.empty() ? 0 : *std::max_element(lateness.begin(), lateness.end()));
   std::printf("last event: %.3f ms from its ideal time\n", last);
-  std::printf("against its timer tick (ms): p50 %.3f  p99 %.3f  max %.3f\n", Percentile(delivery, 0.5),
-              Percentile(delivery, 0.99), delivery.empty() ? 0 : *std::max_element(delivery.begin(), delivery.end()));
-  std::printf("link, send to handled (ms): p50 %.3f  p99 %.3f  max %.3f\n", Percentile(linkDelay, 0.5),
-              Percentile(linkDelay, 0.99),
+  std::printf("against its timer tick (ms): p50 %.3f  p99 %.3f  max %.3f\n",
+              Percentile(delivery, 0.5), Percentile(delivery, 0.99),
+              delivery.empty() ? 0 : *std::max_element(delivery.begin(), delivery.end()));
+  std::printf("link, send to handled (ms): p50 %.3f  p99 %.3f  max %.3f\n",
+              Percentile(linkDelay, 0.5), Percentile(linkDelay, 0.99),
               linkDelay.empty() ? 0 : *std::max_element(linkDelay.begin(), linkDelay.end()));
-  const size_t over = static_cast<size_t>(std::count_if(lateness.begin(), lateness.end(), [](double l) { return l > 12.0; }));
-  std::printf("goal (none later than 12 ms, the last within 10 ms): %s, %zu events later than 12 ms\n",
-              over == 0 && std::fabs(last) <= 10.0 && missing == 0 ? "met" : "NOT met", over);
+  const size_t over = static_cast<size_t>(
+      std::count_if(lateness.begin(), lateness.end(), [](double l) { return l > 12.0; }));
+  std::printf(
+      "goal (none later than 12 ms, the last within 10 ms): %s, %zu events later than 12 ms\n",
+      over == 0 && std::fabs(last) <= 10.0 && missing == 0 ? "met" : "NOT met", over);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }
 

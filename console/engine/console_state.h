@@ -28,7 +28,7 @@ struct ConsoleState {
   std::array<RelaxedInt, kRegisters + 1> regShift{};
   std::array<RelaxedInt, kRegisters + 1> regMulti{};
   std::array<RelaxedInt, kRegisters + 1> regProgram{};  // leading number of regName
-  std::array<std::string, kRegisters + 1> regName{};     // window thread only
+  std::array<std::string, kRegisters + 1> regName{};    // window thread only
   // The program number stored with each register button: what the program
   // stepper counts from. Window thread only.
   std::array<int, kRegisters + 1> regButtonProgram{};

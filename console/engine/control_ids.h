@@ -32,7 +32,7 @@ constexpr int kButtonResetMulti = 118;
 constexpr int kNoteDisplay = 119;
 constexpr int kProgramList = 120;
 constexpr int kMasterVolumeKnob = 121;
-constexpr int kIndicatorBase = 130;  // + channel 0..15
+constexpr int kIndicatorBase = 130;     // + channel 0..15
 constexpr int kRunningLightBase = 150;  // + step 0..3
 constexpr int kStatusDisplay = 2620;
 

@@ -1,11 +1,11 @@
 #include "console/engine/device_dialog.h"
 
+#include "common/number_text.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"
 #include "console/engine/midi_devices.h"
 #include "console/engine/midi_send.h"
-#include "common/number_text.h"
 
 namespace zt {
 
@@ -33,15 +33,19 @@ DeviceDialog listDevices(const char* title, const char* countLine, Devices* devi
 }  // namespace
 
 DeviceDialog Dialog_midiout() {
-  DeviceDialog dialog = listDevices("Midi out device", "Midi device out trovati :", enginePlatform.midiOut);
+  DeviceDialog dialog =
+      listDevices("Midi out device", "Midi device out trovati :", enginePlatform.midiOut);
   // The second entry when a Live/AWE synthesiser was found at start-up.
   if (consoleState.synthFound == 1 && dialog.entries.size() > 1) dialog.selected = 1;
   return dialog;
 }
 
-DeviceDialog Dialog_midiin() { return listDevices("Midi in device", "Midi device trovati :", enginePlatform.midiIn); }
+DeviceDialog Dialog_midiin() {
+  return listDevices("Midi in device", "Midi device trovati :", enginePlatform.midiIn);
+}
 
-void Dialog_midioutchoose(const std::string& entry, const std::function<void(const std::string&)>& show) {
+void Dialog_midioutchoose(const std::string& entry,
+                          const std::function<void(const std::string&)>& show) {
   // Keys played from here until the new output is open are skipped, not
   // failures: the console goes on.
   Midi_changebegin();
@@ -50,12 +54,14 @@ void Dialog_midioutchoose(const std::string& entry, const std::function<void(con
   consoleState.midiOutDevice = Text_number(entry);
   Midi_openout(consoleState.midiOutDevice);
   int id = 0;
-  if (enginePlatform.midiOut && enginePlatform.midiOut->deviceId(consoleState.hMidiOut, id) == MIDI_OK)
+  if (enginePlatform.midiOut &&
+      enginePlatform.midiOut->deviceId(consoleState.hMidiOut, id) == MIDI_OK)
     consoleState.midiOutDevice = id;
   Midi_changeend();
 }
 
-void Dialog_midiinchoose(const std::string& entry, const std::function<void(const std::string&)>& show) {
+void Dialog_midiinchoose(const std::string& entry,
+                         const std::function<void(const std::string&)>& show) {
   Midi_closein();
   if (show) show("Midi in ora \xE8 : " + entry);
   consoleState.midiInDevice = Text_number(entry);

@@ -23,8 +23,10 @@ DeviceDialog Dialog_midiin();
 // lets the window close the dialog and show `message` ("Midi out ora è : "
 // + entry), then opens the chosen device. Sends made meanwhile (keys from
 // the input thread) are skipped, not failures.
-void Dialog_midioutchoose(const std::string& entry, const std::function<void(const std::string& message)>& show);
+void Dialog_midioutchoose(const std::string& entry,
+                          const std::function<void(const std::string& message)>& show);
 // The same for the input dialog; input is started again at once.
-void Dialog_midiinchoose(const std::string& entry, const std::function<void(const std::string& message)>& show);
+void Dialog_midiinchoose(const std::string& entry,
+                         const std::function<void(const std::string& message)>& show);
 
 }  // namespace zt

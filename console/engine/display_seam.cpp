@@ -49,7 +49,9 @@ void rememberLast(const DisplayRequest& r) {
     lastQueued.valid = false;
 }
 
-bool onWindowThread() { return std::this_thread::get_id() == windowThread.load(std::memory_order_relaxed); }
+bool onWindowThread() {
+  return std::this_thread::get_id() == windowThread.load(std::memory_order_relaxed);
+}
 
 void wake() {
   if (!wakePending.exchange(true)) {
@@ -92,8 +94,7 @@ size_t Display_drain() {
 
 void Display_reset() {
   DisplayRequest request;
-  while (queue.pop(request)) {
-  }
+  while (queue.pop(request)) {}
   failureState.store(0);
   dropped.store(0);
   wakePending.store(false);
@@ -155,7 +156,9 @@ static void textRequest(DisplayKind kind, int id, std::string_view text) {
   Display_request(r);
 }
 
-void Display_status(std::string_view text) { textRequest(DisplayKind::Status, kStatusDisplay, text); }
+void Display_status(std::string_view text) {
+  textRequest(DisplayKind::Status, kStatusDisplay, text);
+}
 
 void Display_note(std::string_view text) { textRequest(DisplayKind::Note, kNoteDisplay, text); }
 

@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "console/engine/control_ids.h"
 #include "common/number_text.h"
+#include "console/engine/control_ids.h"
 
 namespace zt {
 
@@ -61,9 +61,8 @@ struct DisplayRequest {
   bool captionIsLabel = false;
   FixedText<256> text;  // longer texts are cut
   bool operator==(const DisplayRequest& o) const {
-    return kind == o.kind && id == o.id && key == o.key && colour == o.colour &&
-           level == o.level && captionIsLabel == o.captionIsLabel &&
-           text.view() == o.text.view();
+    return kind == o.kind && id == o.id && key == o.key && colour == o.colour && level == o.level &&
+           captionIsLabel == o.captionIsLabel && text.view() == o.text.view();
   }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 // The organ engine: console state, MIDI device layer, routing and commands.
+#include "common/number_text.h"
 #include "console/engine/channel_color.h"
 #include "console/engine/console_state.h"
 #include "console/engine/device_dialog.h"
@@ -10,4 +11,3 @@
 #include "console/engine/midi_routing.h"
 #include "console/engine/midi_send.h"
 #include "console/engine/note_names.h"
-#include "common/number_text.h"

@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "common/number_text.h"
+#include "common/text_case.h"
 #include "console/engine/channel_color.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"
 #include "console/engine/midi_routing.h"
 #include "console/engine/midi_send.h"
-#include "common/number_text.h"
-#include "common/text_case.h"
 
 namespace zt {
 
@@ -159,6 +159,8 @@ void Reg_audition(int r) {
   Midi_audition("48,50,36,62", "parallelo");
 }
 
-void Key_play(int k, int keyboard) { Midi_noteon(k + kKeyOffset, 127, consoleState.outChannel, keyboard); }
+void Key_play(int k, int keyboard) {
+  Midi_noteon(k + kKeyOffset, 127, consoleState.outChannel, keyboard);
+}
 
 }  // namespace zt

@@ -6,14 +6,14 @@
 
 namespace zt {
 
-void Reg_volumesfull();          // every volume 255
-void Reg_resetshift();           // every shift 0; nothing sent
-void Reg_resetmulti();           // every multi interval 0
-void Reg_alloff();               // every register off, then all notes off
-void Reg_allon();                // every register on, then all notes off
-void Reg_fromtable();            // label r = programName(r - 1), stored program number too
+void Reg_volumesfull();  // every volume 255
+void Reg_resetshift();   // every shift 0; nothing sent
+void Reg_resetmulti();   // every multi interval 0
+void Reg_alloff();       // every register off, then all notes off
+void Reg_allon();        // every register on, then all notes off
+void Reg_fromtable();    // label r = programName(r - 1), stored program number too
 void Reg_toggle(int r);
-void Reg_pancycle(int r);        // 0 -> +1, 1 or more -> -1, -1 -> 0
+void Reg_pancycle(int r);  // 0 -> +1, 1 or more -> -1, -1 -> 0
 // Shift from a bar position (0..100): all notes off first, then the shift.
 // Returns the new shift.
 int Reg_shiftset(int r, int barValue);

@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "common/number_text.h"
+#include "common/text_case.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"
 #include "console/engine/midi_routing.h"
-#include "common/number_text.h"
-#include "common/text_case.h"
 
 namespace zt {
 
@@ -63,7 +63,8 @@ void Midi_openout(int device) {
 }
 
 void Midi_closeout() {
-  int rc = enginePlatform.midiOut ? enginePlatform.midiOut->close(consoleState.hMidiOut) : MIDIERR_NODRIVER;
+  int rc = enginePlatform.midiOut ? enginePlatform.midiOut->close(consoleState.hMidiOut)
+                                  : MIDIERR_NODRIVER;
   if (rc == MIDI_OK) {
     Log_line("Close OK");
     Engine_pause(enginePlatform.closeWaitMs);

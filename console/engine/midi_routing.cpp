@@ -1,12 +1,12 @@
 #include "console/engine/midi_routing.h"
 
+#include "common/number_text.h"
 #include "console/engine/channel_color.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
-#include "platform/midi/midi_in.h"
 #include "console/engine/midi_send.h"
 #include "console/engine/note_names.h"
-#include "common/number_text.h"
+#include "platform/midi/midi_in.h"
 
 namespace zt {
 
@@ -45,7 +45,13 @@ int sendNote(int status, int note, int velocity) {
 void Note_show(int note) {
   FixedText<64> text;
   int pc = ((note % 12) + 12) % 12;
-  text.addTrim(note).add(" ").add(kItalianNoteNames[pc]).add(" ").add(kLetterNoteNames[pc]).add(":").addTrim(note / 12);
+  text.addTrim(note)
+      .add(" ")
+      .add(kItalianNoteNames[pc])
+      .add(" ")
+      .add(kLetterNoteNames[pc])
+      .add(":")
+      .addTrim(note / 12);
   Display_note(text.view());
 }
 
@@ -60,7 +66,8 @@ void registerWalk(bool press, int note, int channel, int keyboard) {
   ConsoleState& s = consoleState;
   const int status = (press ? 0x90 : 0x80) + channel;
   const char* failure = press ? "Errore in Midi_noteon" : "Errore in Midi_noteoff";
-  Display_keyboard(keyboard, note - kKeyOffset, press ? Midi_channelcolor(channel) : kColourNatural);
+  Display_keyboard(keyboard, note - kKeyOffset,
+                   press ? Midi_channelcolor(channel) : kColourNatural);
   for (int r = 1; r <= kRegisters; ++r) {
     if (s.regOn[r] != 1) continue;
     if (press) {
@@ -76,7 +83,8 @@ void registerWalk(bool press, int note, int channel, int keyboard) {
     }
     const int multi = s.regMulti[r];
     if (multi > 0) {
-      Display_keyboard(keyboard, note + multi - kKeyOffset, press ? kMultiNoteColor : kColourNatural);
+      Display_keyboard(keyboard, note + multi - kKeyOffset,
+                       press ? kMultiNoteColor : kColourNatural);
       if (sendNote(status, note + multi + shift, velocity) != MIDI_OK) {
         Display_failure(failure);
         return;
@@ -91,19 +99,18 @@ void Midi_noteon(int note, int /*velocity*/, int channel, int keyboard) {
   registerWalk(true, note, channel, keyboard);
 }
 
-void Midi_noteoff(int note, int channel, int keyboard) { registerWalk(false, note, channel, keyboard); }
+void Midi_noteoff(int note, int channel, int keyboard) {
+  registerWalk(false, note, channel, keyboard);
+}
 
-void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uintptr_t param1, uintptr_t param2) {
+void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uintptr_t param1,
+                 uintptr_t param2) {
   ConsoleState& s = consoleState;
   Display_batch();
   FixedText<128> event;
   switch (code) {
-    case MIM_OPEN:
-      event.add("open");
-      break;
-    case MIM_CLOSE:
-      event.add("close");
-      break;
+    case MIM_OPEN: event.add("open"); break;
+    case MIM_CLOSE: event.add("close"); break;
     case MIM_DATA: {
       const Decoded m = decode(static_cast<uint32_t>(param1));
       if (m.status >= 0xF0) break;  // system and real-time messages are dropped
@@ -125,9 +132,7 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
           }
           break;
         }
-        case 11:
-          event.add("Controller Change").addStr(m.data2);
-          break;
+        case 11: event.add("Controller Change").addStr(m.data2); break;
         case 12: {
           event.add("Program Change ").addStr(m.data1 + 1).addStr(m.status);
           const int r = m.data1 + 1;
@@ -149,24 +154,15 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
           event.add("Bender Change").addStr(m.data2);
           Midi_notesoff();
           break;
-        default:
-          break;
+        default: break;
       }
       Midi_send(m.word);  // forwarded unchanged; a refused message is lost
       break;
     }
-    case MIM_LONGDATA:
-      event.add("longdata").add(" ").addHex(param1).add(" ").addHex(param2);
-      break;
-    case MIM_ERROR:
-      event.add("Errore!!! ").addHex(param1).add("/").addHex(param2);
-      break;
-    case MIM_LONGERROR:
-      event.add("longerror");
-      break;
-    default:
-      event.add("???");
-      break;
+    case MIM_LONGDATA: event.add("longdata").add(" ").addHex(param1).add(" ").addHex(param2); break;
+    case MIM_ERROR: event.add("Errore!!! ").addHex(param1).add("/").addHex(param2); break;
+    case MIM_LONGERROR: event.add("longerror"); break;
+    default: event.add("???"); break;
   }
   if (!event.empty()) {
     FixedText<132> status;

@@ -8,7 +8,8 @@ namespace zt {
 
 // The MIDI input callback (runs on the input driver's thread). Never blocks,
 // never waits for the window thread, never allocates.
-void Midi_inproc(int32_t handle, uint32_t message, uintptr_t instance, uintptr_t param1, uintptr_t param2);
+void Midi_inproc(int32_t handle, uint32_t message, uintptr_t instance, uintptr_t param1,
+                 uintptr_t param2);
 
 // A console-link message from the player: mode 1 plays notes through the
 // registers, any other mode forwards every channel message unchanged.

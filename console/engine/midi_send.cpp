@@ -39,15 +39,18 @@ void Midi_progchang(int program, int channel) {
   // the next message on the wire: keep it inside the data range.
   if (program < 0) program = 0;
   if (program > 127) program = 127;
-  if (Midi_send(0xC0 + channel + 256 * program) != MIDI_OK) Display_failure("Errore in Midi_progchang\r\nDevice?");
+  if (Midi_send(0xC0 + channel + 256 * program) != MIDI_OK)
+    Display_failure("Errore in Midi_progchang\r\nDevice?");
 }
 
 void Midi_pan(int value, int channel) {
-  if (Midi_send(0xB0 + channel + 256 * 10 + 65536 * value) != MIDI_OK) Display_failure("Errore in Midi_pan");
+  if (Midi_send(0xB0 + channel + 256 * 10 + 65536 * value) != MIDI_OK)
+    Display_failure("Errore in Midi_pan");
 }
 
 void Midi_message(int kind, int data1, int data2, int channel) {
-  if (Midi_send(kind + channel + 256 * data1 + 65536 * data2) != MIDI_OK) Display_failure("Errore in Midi_message");
+  if (Midi_send(kind + channel + 256 * data1 + 65536 * data2) != MIDI_OK)
+    Display_failure("Errore in Midi_message");
 }
 
 void Midi_notesoff() {

@@ -11,20 +11,16 @@ namespace zt {
 LinkClient::LinkClient(int timeoutMs) : timeoutMs_(timeoutMs) {}
 
 LinkClient::~LinkClient() {
-  if (socket_)
-    socket_->abort();
+  if (socket_) socket_->abort();
 }
 
-bool LinkClient::find(const std::string &caption) {
-  return findAt(Link_socketname(caption));
-}
+bool LinkClient::find(const std::string& caption) { return findAt(Link_socketname(caption)); }
 
-bool LinkClient::findAt(const std::string &path) {
+bool LinkClient::findAt(const std::string& path) {
   gone();
   auto socket = std::make_unique<QLocalSocket>();
   socket->connectToServer(QString::fromLocal8Bit(path.c_str()));
-  if (!socket->waitForConnected(timeoutMs_))
-    return false;
+  if (!socket->waitForConnected(timeoutMs_)) return false;
   socket_ = std::move(socket);
   return true;
 }
@@ -34,41 +30,38 @@ bool LinkClient::connected() const {
 }
 
 void LinkClient::gone() {
-  if (!socket_)
-    return;
+  if (!socket_) return;
   socket_->abort();
   socket_.reset();
 }
 
 int32_t LinkClient::send(int32_t wParam, int32_t lParam) {
-  if (!socket_)
-    return 0;
+  if (!socket_) return 0;
   unsigned char frame[kLinkFrameSize];
   Link_encode(LinkFrame{wParam, lParam}, frame);
   const QDeadlineTimer deadline(timeoutMs_);
-  if (socket_->write(reinterpret_cast<const char *>(frame), kLinkFrameSize) !=
+  if (socket_->write(reinterpret_cast<const char*>(frame), kLinkFrameSize) !=
       qint64(kLinkFrameSize)) {
     gone();
     return 0;
   }
   while (socket_->bytesToWrite() > 0) {
-    if (!socket_->waitForBytesWritten(
-            static_cast<int>(deadline.remainingTime()))) {
+    if (!socket_->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
       gone();
       return 0;
     }
   }
   while (socket_->bytesAvailable() < qint64(kLinkAnswerSize)) {
-    if (deadline.hasExpired() || !socket_->waitForReadyRead(static_cast<int>(
-                                     deadline.remainingTime()))) {
+    if (deadline.hasExpired() ||
+        !socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
       gone();
       return 0;
     }
   }
   unsigned char answer[kLinkAnswerSize];
-  socket_->read(reinterpret_cast<char *>(answer), kLinkAnswerSize);
+  socket_->read(reinterpret_cast<char*>(answer), kLinkAnswerSize);
   ++answered_;
   return Link_getint(answer);
 }
 
-} // namespace zt
+}  // namespace zt

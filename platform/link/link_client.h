@@ -13,18 +13,18 @@ class QLocalSocket;
 namespace zt {
 
 class LinkClient {
-public:
+ public:
   static constexpr int kDefaultTimeoutMs = 2000;
 
   explicit LinkClient(int timeoutMs = kDefaultTimeoutMs);
   ~LinkClient();
-  LinkClient(const LinkClient &) = delete;
-  LinkClient &operator=(const LinkClient &) = delete;
+  LinkClient(const LinkClient&) = delete;
+  LinkClient& operator=(const LinkClient&) = delete;
 
   // Connects to the console whose caption is `caption`; true if found.
-  bool find(const std::string &caption);
+  bool find(const std::string& caption);
   // The same at an explicit socket path (tests).
-  bool findAt(const std::string &path);
+  bool findAt(const std::string& path);
 
   // Sends one request (wParam, lParam) and returns the console's answer;
   // returns 0 at once when there is no console.
@@ -35,7 +35,7 @@ public:
   // Requests answered since the start.
   int64_t answered() const { return answered_; }
 
-private:
+ private:
   void gone();
 
   int timeoutMs_;
@@ -43,4 +43,4 @@ private:
   int64_t answered_ = 0;
 };
 
-} // namespace zt
+}  // namespace zt

@@ -2,7 +2,7 @@
 
 namespace zt {
 
-void Link_putint(unsigned char *out, int32_t value) {
+void Link_putint(unsigned char* out, int32_t value) {
   const uint32_t u = static_cast<uint32_t>(value);
   out[0] = static_cast<unsigned char>(u & 0xFF);
   out[1] = static_cast<unsigned char>((u >> 8) & 0xFF);
@@ -10,15 +10,13 @@ void Link_putint(unsigned char *out, int32_t value) {
   out[3] = static_cast<unsigned char>((u >> 24) & 0xFF);
 }
 
-int32_t Link_getint(const unsigned char *in) {
-  const uint32_t u = static_cast<uint32_t>(in[0]) |
-                     (static_cast<uint32_t>(in[1]) << 8) |
-                     (static_cast<uint32_t>(in[2]) << 16) |
-                     (static_cast<uint32_t>(in[3]) << 24);
+int32_t Link_getint(const unsigned char* in) {
+  const uint32_t u = static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |
+                     (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
   return static_cast<int32_t>(u);
 }
 
-void Link_encode(const LinkFrame &frame, unsigned char out[kLinkFrameSize]) {
+void Link_encode(const LinkFrame& frame, unsigned char out[kLinkFrameSize]) {
   Link_putint(out, frame.wParam);
   Link_putint(out + 4, frame.lParam);
 }
@@ -27,36 +25,28 @@ LinkFrame Link_decode(const unsigned char in[kLinkFrameSize]) {
   return LinkFrame{Link_getint(in), Link_getint(in + 4)};
 }
 
-bool Link_framevalid(const LinkFrame &frame) {
-  if (frame.wParam != 0 && frame.wParam != 1)
-    return false;
+bool Link_framevalid(const LinkFrame& frame) {
+  if (frame.wParam != 0 && frame.wParam != 1) return false;
   const uint32_t l = static_cast<uint32_t>(frame.lParam);
-  if (l == 0)
-    return true;
+  if (l == 0) return true;
   const uint32_t status = l & 0xFF;
-  if (status >= 1 && status <= 6)
-    return true;
-  if (status < 0x80 || status > 0xEF)
-    return false;
+  if (status >= 1 && status <= 6) return true;
+  if (status < 0x80 || status > 0xEF) return false;
   const uint32_t data1 = (l >> 8) & 0xFF;
   const uint32_t data2 = (l >> 16) & 0xFF;
   return data1 < 0x80 && data2 < 0x80 && (l >> 24) == 0;
 }
 
-size_t LinkDecoder::feed(const unsigned char *data, size_t size) {
-  if (failed_)
-    return 0;
+size_t LinkDecoder::feed(const unsigned char* data, size_t size) {
+  if (failed_) return 0;
   size_t taken = 0;
-  while (taken < size && held_ < kLinkFrameSize)
-    buf_[held_++] = data[taken++];
+  while (taken < size && held_ < kLinkFrameSize) buf_[held_++] = data[taken++];
   return taken;
 }
 
-LinkDecoder::Result LinkDecoder::next(LinkFrame &frame) {
-  if (failed_)
-    return Result::Malformed;
-  if (held_ < kLinkFrameSize)
-    return Result::NeedMore;
+LinkDecoder::Result LinkDecoder::next(LinkFrame& frame) {
+  if (failed_) return Result::Malformed;
+  if (held_ < kLinkFrameSize) return Result::NeedMore;
   held_ = 0;
   const LinkFrame decoded = Link_decode(buf_);
   if (!Link_framevalid(decoded)) {
@@ -67,4 +57,4 @@ LinkDecoder::Result LinkDecoder::next(LinkFrame &frame) {
   return Result::Frame;
 }
 
-} // namespace zt
+}  // namespace zt

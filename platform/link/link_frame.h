@@ -23,10 +23,10 @@ struct LinkFrame {
   int32_t lParam = 0;
 };
 
-void Link_putint(unsigned char *out, int32_t value);
-int32_t Link_getint(const unsigned char *in);
+void Link_putint(unsigned char* out, int32_t value);
+int32_t Link_getint(const unsigned char* in);
 
-void Link_encode(const LinkFrame &frame, unsigned char out[kLinkFrameSize]);
+void Link_encode(const LinkFrame& frame, unsigned char out[kLinkFrameSize]);
 LinkFrame Link_decode(const unsigned char in[kLinkFrameSize]);
 
 // True for what a player legitimately sends, so only those reach the engine:
@@ -34,29 +34,29 @@ LinkFrame Link_decode(const unsigned char in[kLinkFrameSize]);
 // a channel message 0x80-0xEF with both data bytes below 0x80 and nothing
 // above them, or a text event (low byte the meta type 1-6, the bytes above it
 // the text's entry number, which the console never interprets).
-bool Link_framevalid(const LinkFrame &frame);
+bool Link_framevalid(const LinkFrame& frame);
 
 // Splits a byte stream into frames. Feed it whatever arrived; take the
 // complete frames one by one. A frame that fails Link_framevalid puts the
 // decoder into the failed state for good: the connection must be closed and
 // nothing after it read.
 class LinkDecoder {
-public:
+ public:
   enum class Result { Frame, NeedMore, Malformed };
 
   // Appends up to `size` bytes; returns how many it took (it holds at most
   // one partial frame, so the rest waits for the next call after next()).
-  size_t feed(const unsigned char *data, size_t size);
+  size_t feed(const unsigned char* data, size_t size);
   // The next complete frame, if any.
-  Result next(LinkFrame &frame);
+  Result next(LinkFrame& frame);
   // Bytes of an incomplete frame held back.
   size_t pending() const { return held_; }
   bool failed() const { return failed_; }
 
-private:
+ private:
   unsigned char buf_[kLinkFrameSize] = {};
   size_t held_ = 0;
   bool failed_ = false;
 };
 
-} // namespace zt
+}  // namespace zt

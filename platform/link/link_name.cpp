@@ -9,24 +9,22 @@ namespace zt {
 
 namespace {
 
-bool IsFolder(const char *path) {
+bool IsFolder(const char* path) {
   struct stat st;
   return path && *path && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-} // namespace
+}  // namespace
 
-std::string Link_socketname(const std::string &caption) {
+std::string Link_socketname(const std::string& caption) {
   std::string folder = "/tmp";
-  if (const char *dir = std::getenv("ZT_LINK_DIR"); dir && *dir) {
+  if (const char* dir = std::getenv("ZT_LINK_DIR"); dir && *dir) {
     folder = dir;
-  } else if (const char *runtime = std::getenv("XDG_RUNTIME_DIR");
-             IsFolder(runtime)) {
+  } else if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); IsFolder(runtime)) {
     folder = runtime;
   }
-  while (folder.size() > 1 && folder.back() == '/')
-    folder.pop_back();
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder + "/" + caption + "-" + std::to_string(::getuid()) + ".link";
 }
 
-} // namespace zt
+}  // namespace zt

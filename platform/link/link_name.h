@@ -9,6 +9,6 @@ namespace zt {
 // $ZT_LINK_DIR when set (tests), else the user's runtime folder
 // ($XDG_RUNTIME_DIR) when it exists, else /tmp. The uid in the name keeps two
 // users' consoles apart; the socket itself admits only its owner.
-std::string Link_socketname(const std::string &caption);
+std::string Link_socketname(const std::string& caption);
 
-} // namespace zt
+}  // namespace zt

@@ -16,8 +16,8 @@ namespace zt {
 // still sound (the player crashed or was killed before its all-notes-off),
 // the handler gets the all-notes-off request, as the player's own would.
 class LinkServer::Connection : public QObject {
-public:
-  Connection(LinkServer *owner, QLocalSocket *socket)
+ public:
+  Connection(LinkServer* owner, QLocalSocket* socket)
       : QObject(owner), owner_(owner), socket_(socket) {
     socket_->setParent(this);
     partial_.setSingleShot(true);
@@ -30,8 +30,7 @@ public:
   void serve() {
     // The handler may run a nested event loop (a message box); a second
     // readyRead arriving meanwhile is picked up by the loop below.
-    if (busy_ || finished_)
-      return;
+    if (busy_ || finished_) return;
     busy_ = true;
     QPointer<Connection> self(this);
     while (!finished_) {
@@ -40,10 +39,8 @@ public:
       if (r == LinkDecoder::Result::NeedMore) {
         unsigned char bytes[kLinkFrameSize];
         const size_t want = kLinkFrameSize - decoder_.pending();
-        const qint64 got = socket_->read(reinterpret_cast<char *>(bytes),
-                                         static_cast<qint64>(want));
-        if (got <= 0)
-          break;
+        const qint64 got = socket_->read(reinterpret_cast<char*>(bytes), static_cast<qint64>(want));
+        if (got <= 0) break;
         decoder_.feed(bytes, static_cast<size_t>(got));
         continue;
       }
@@ -52,51 +49,43 @@ public:
         drop();
         break;
       }
-      const int32_t answer =
-          owner_->handler_ ? owner_->handler_(frame.wParam, frame.lParam) : 0;
-      if (!self || finished_)
-        return;
+      const int32_t answer = owner_->handler_ ? owner_->handler_(frame.wParam, frame.lParam) : 0;
+      if (!self || finished_) return;
       sounding_ = frame.lParam != 0;
       unsigned char out[kLinkAnswerSize];
       Link_putint(out, answer);
-      socket_->write(reinterpret_cast<const char *>(out), kLinkAnswerSize);
+      socket_->write(reinterpret_cast<const char*>(out), kLinkAnswerSize);
       socket_->flush();
     }
-    if (!self)
-      return;
+    if (!self) return;
     busy_ = false;
-    if (finished_)
-      return;
+    if (finished_) return;
     if (decoder_.pending() > 0) {
-      if (!partial_.isActive())
-        partial_.start(owner_->partialTimeoutMs_);
+      if (!partial_.isActive()) partial_.start(owner_->partialTimeoutMs_);
     } else {
       partial_.stop();
     }
   }
 
   void drop() {
-    if (finished_)
-      return;
+    if (finished_) return;
     socket_->abort();
     finish();
   }
 
   void finish() {
-    if (finished_)
-      return;
+    if (finished_) return;
     finished_ = true;
     partial_.stop();
     --owner_->open_;
-    if (sounding_ && owner_->handler_)
-      owner_->handler_(0, 0);
+    if (sounding_ && owner_->handler_) owner_->handler_(0, 0);
     sounding_ = false;
     deleteLater();
   }
 
-private:
-  LinkServer *owner_;
-  QLocalSocket *socket_;
+ private:
+  LinkServer* owner_;
+  QLocalSocket* socket_;
   LinkDecoder decoder_;
   QTimer partial_;
   bool busy_ = false;
@@ -106,16 +95,14 @@ private:
   bool sounding_ = false;
 };
 
-LinkServer::LinkServer(Handler handler, QObject *parent)
+LinkServer::LinkServer(Handler handler, QObject* parent)
     : QObject(parent), handler_(std::move(handler)) {}
 
 LinkServer::~LinkServer() { close(); }
 
-bool LinkServer::listen(const std::string &caption) {
-  return listenAt(Link_socketname(caption));
-}
+bool LinkServer::listen(const std::string& caption) { return listenAt(Link_socketname(caption)); }
 
-bool LinkServer::listenAt(const std::string &path) {
+bool LinkServer::listenAt(const std::string& path) {
   close();
   path_ = path;
   error_.clear();
@@ -147,8 +134,7 @@ bool LinkServer::listenAt(const std::string &path) {
 }
 
 void LinkServer::close() {
-  if (!server_)
-    return;
+  if (!server_) return;
   server_->close();
   delete server_;
   server_ = nullptr;
@@ -158,11 +144,11 @@ bool LinkServer::listening() const { return server_ && server_->isListening(); }
 
 void LinkServer::accept() {
   while (server_ && server_->hasPendingConnections()) {
-    QLocalSocket *socket = server_->nextPendingConnection();
-    auto *c = new Connection(this, socket);
+    QLocalSocket* socket = server_->nextPendingConnection();
+    auto* c = new Connection(this, socket);
     // Bytes may already be waiting.
     QTimer::singleShot(0, c, [c] { c->serve(); });
   }
 }
 
-} // namespace zt
+}  // namespace zt

@@ -15,19 +15,19 @@ class QLocalSocket;
 namespace zt {
 
 class LinkServer : public QObject {
-public:
+ public:
   // Handles one WM_PLAYER_MIDI request; the return value is the answer.
   using Handler = std::function<int32_t(int32_t wParam, int32_t lParam)>;
 
-  explicit LinkServer(Handler handler, QObject *parent = nullptr);
+  explicit LinkServer(Handler handler, QObject* parent = nullptr);
   ~LinkServer() override;
 
   // Listens under Link_socketname(caption), admitting only this user. A
   // socket file left by a console that died is replaced; a console of this
   // user that is still listening is not, and then this returns false.
-  bool listen(const std::string &caption);
+  bool listen(const std::string& caption);
   // Listens under an explicit socket path (tests).
-  bool listenAt(const std::string &path);
+  bool listenAt(const std::string& path);
   void close();
   bool listening() const;
   std::string path() const { return path_; }
@@ -42,12 +42,12 @@ public:
   // Frames refused as malformed, since the start.
   int refused() const { return refused_; }
 
-private:
+ private:
   class Connection;
   void accept();
 
   Handler handler_;
-  QLocalServer *server_ = nullptr;
+  QLocalServer* server_ = nullptr;
   std::string path_;
   std::string error_;
   int partialTimeoutMs_ = 5000;
@@ -55,4 +55,4 @@ private:
   int refused_ = 0;
 };
 
-} // namespace zt
+}  // namespace zt

@@ -124,7 +124,9 @@ class MemoryMidiInDriver::Port : public MidiInPort {
 };
 
 MemoryMidiInDriver::MemoryMidiInDriver(std::vector<std::string> names)
-    : names_(std::move(names)), openFailures_(names_.size(), MIDI_OK), ports_(names_.size(), nullptr) {
+    : names_(std::move(names)),
+      openFailures_(names_.size(), MIDI_OK),
+      ports_(names_.size(), nullptr) {
   thread_ = std::thread([this] { run(); });
 }
 
@@ -143,7 +145,8 @@ std::string MemoryMidiInDriver::portName(int port) {
   return port >= 0 && port < portCount() ? names_[port] : std::string();
 }
 
-int MemoryMidiInDriver::openPort(int port, MidiInListener* listener, std::unique_ptr<MidiInPort>& opened) {
+int MemoryMidiInDriver::openPort(int port, MidiInListener* listener,
+                                 std::unique_ptr<MidiInPort>& opened) {
   if (port < 0 || port >= portCount()) return MIDIERR_BADDEVICEID;
   std::lock_guard lock(mutex_);
   if (openFailures_[port] != MIDI_OK) return openFailures_[port];

@@ -3,8 +3,8 @@
 // sent with a time stamp and can be told to fail a given send, and input
 // ports into which a test injects messages that a thread of the port's own
 // delivers, as a driver would.
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -46,8 +46,8 @@ class MemoryMidiOutDriver : public MidiOutDriver {
   std::vector<RecordedMessage> records();
   std::vector<uint32_t> messages();  // just the message words, in order
   void clear();
-  long sendCount();    // successful sends since the last clear()
-  int openCount();     // ports open now
+  long sendCount();  // successful sends since the last clear()
+  int openCount();   // ports open now
 
  private:
   class Port;

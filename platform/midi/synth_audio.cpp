@@ -63,8 +63,10 @@ int jackServerPeriod() {
 
 void SynthAudio_configure(fluid_settings_t* settings) {
   fluid_settings_setnum(settings, "synth.sample-rate", kAudioRate);
-  fluid_settings_setint(settings, "audio.period-size", envNumber("ZT_AUDIO_PERIOD_SIZE", kAudioPeriodSize, 64, 8192));
-  fluid_settings_setint(settings, "audio.periods", envNumber("ZT_AUDIO_PERIODS", kAudioPeriods, 2, 64));
+  fluid_settings_setint(settings, "audio.period-size",
+                        envNumber("ZT_AUDIO_PERIOD_SIZE", kAudioPeriodSize, 64, 8192));
+  fluid_settings_setint(settings, "audio.periods",
+                        envNumber("ZT_AUDIO_PERIODS", kAudioPeriods, 2, 64));
   // JACK's outputs go to the system's playback ports, so it sounds at once.
   fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
 }
@@ -109,7 +111,8 @@ SynthAudio SynthAudio_open(fluid_settings_t* settings, fluid_audio_func_t render
   if (!audio.driver) {
     std::string tried;
     for (const std::string& name : candidates) tried += (tried.empty() ? "" : ", ") + name;
-    audio.report = "Audio FluidSynth: no audio device (tried " + (tried.empty() ? std::string("none") : tried) +
+    audio.report = "Audio FluidSynth: no audio device (tried " +
+                   (tried.empty() ? std::string("none") : tried) +
                    "), the synthesiser renders into nothing";
     return audio;
   }
@@ -118,7 +121,8 @@ SynthAudio SynthAudio_open(fluid_settings_t* settings, fluid_audio_func_t render
   fluid_settings_getnum(settings, "synth.sample-rate", &rate);
   fluid_settings_getint(settings, "audio.period-size", &periodSize);
   fluid_settings_getint(settings, "audio.periods", &periods);
-  audio.report = "Audio FluidSynth: " + audio.name + ", " + std::to_string(static_cast<int>(rate)) + " Hz, ";
+  audio.report =
+      "Audio FluidSynth: " + audio.name + ", " + std::to_string(static_cast<int>(rate)) + " Hz, ";
   if (audio.name == "jack")
     audio.report += std::to_string(jackPeriod) + " frames per period (the JACK server's)";
   else

@@ -3,8 +3,8 @@
 #include <fluidsynth.h>
 
 #include <chrono>
-#include <string>
 #include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -176,7 +176,8 @@ struct SynthOutDriver::Engine {
       const int n = frames - done < kBlockFrames ? frames - done : kBlockFrames;
       const size_t played = drain(kWordsPerBlock);
       if (idleSkip && played == 0 && fluid_synth_get_active_voice_count(synth) == 0) continue;
-      if (fluid_synth_write_float(synth, n, left + done, 0, 1, right + done, 0, 1) != FLUID_OK) return MIDIERR_ERROR;
+      if (fluid_synth_write_float(synth, n, left + done, 0, 1, right + done, 0, 1) != FLUID_OK)
+        return MIDIERR_ERROR;
     }
     return MIDI_OK;
   }
@@ -264,7 +265,8 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
 int SynthOutDriver::send(uint32_t message) {
   Engine& e = *engine_;
   const bool release = isRelease(message);
-  if (!release && e.waiting.load(std::memory_order_relaxed) >= static_cast<int64_t>(kQueueWords) - kReleaseReserve) {
+  if (!release && e.waiting.load(std::memory_order_relaxed) >=
+                      static_cast<int64_t>(kQueueWords) - kReleaseReserve) {
     e.dropped.fetch_add(1, std::memory_order_relaxed);
     return MIDI_OK;
   }
@@ -301,11 +303,14 @@ int SynthOutDriver::render(float* left, float* right, int frames) {
 double SynthOutDriver::sampleRate() const { return engine_ ? engine_->rate : 44100.0; }
 
 int SynthOutDriver::activeVoiceCount() const {
-  return engine_ && engine_->audio.disabled ? fluid_synth_get_active_voice_count(engine_->synth) : 0;
+  return engine_ && engine_->audio.disabled ? fluid_synth_get_active_voice_count(engine_->synth)
+                                            : 0;
 }
 
 bool SynthOutDriver::hasAudioDriver() const { return engine_ && engine_->audio.driver; }
 
-std::string SynthOutDriver::audioReport() const { return engine_ ? engine_->audio.report : std::string(); }
+std::string SynthOutDriver::audioReport() const {
+  return engine_ ? engine_->audio.report : std::string();
+}
 
 }  // namespace zt

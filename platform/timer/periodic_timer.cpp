@@ -8,7 +8,8 @@
 
 namespace zt {
 
-PeriodicTimer::PeriodicTimer(std::chrono::milliseconds period, bool periodic, std::function<void()> onTick)
+PeriodicTimer::PeriodicTimer(std::chrono::milliseconds period, bool periodic,
+                             std::function<void()> onTick)
     : period_(period < std::chrono::milliseconds(1) ? std::chrono::milliseconds(1) : period),
       periodic_(periodic),
       onTick_(std::move(onTick)) {}

@@ -14,7 +14,8 @@ void Kill(TimerTable& table, int32_t slot) {
 
 }  // namespace
 
-int32_t StartTimer(TimerTable& table, const TimerPost& window, int32_t slot, int32_t periodMs, int32_t periodic) {
+int32_t StartTimer(TimerTable& table, const TimerPost& window, int32_t slot, int32_t periodMs,
+                   int32_t periodic) {
   if (slot < 1 || slot >= kTimerSlotCount || !window) return 0;
   Kill(table, slot);
   table.TimerSlot[static_cast<size_t>(slot)] = 0;

@@ -35,7 +35,8 @@ int64_t ScheduledCount(const SongState& song, const PlaybackState& state, size_t
 }
 
 size_t ScheduledTracks(const SongState& song, const PlaybackState& state) {
-  return std::min({song.SongEventTable.size(), state.EventDueTime.size(), state.NextEventIndex.size()});
+  return std::min(
+      {song.SongEventTable.size(), state.EventDueTime.size(), state.NextEventIndex.size()});
 }
 
 void StartTimers(PlaybackState& state, SchedulerHost& host) {
@@ -205,17 +206,21 @@ void SendDueEvent(SongState& song, PlaybackState& state, SchedulerHost& host, in
     // The reader stores 4 to 60 000 000; a tempo below 1 would stop the
     // clock for good.
     const int32_t before = song.BPM;
-    song.BPM = static_cast<int32_t>(std::clamp<int64_t>(event.first, 1, std::numeric_limits<int32_t>::max()));
+    song.BPM = static_cast<int32_t>(
+        std::clamp<int64_t>(event.first, 1, std::numeric_limits<int32_t>::max()));
     // This tick ran at the old tempo past the tempo event; the next tick
     // makes up the difference, so tempo changes do not add up into drift.
-    const int64_t past = state.PlaybackClock - state.EventDueTime[k][static_cast<size_t>(index - 1)];
+    const int64_t past =
+        state.PlaybackClock - state.EventDueTime[k][static_cast<size_t>(index - 1)];
     if (past > 0 && before > 0) {
       // Held within 2^61 either way so that no sum with it overflows; no
       // real song comes near.
       constexpr double kCarryLimit = 2305843009213693952.0;
-      const double carry = static_cast<double>(state.tempoCarry) +
-                           static_cast<double>(past) * (static_cast<double>(song.BPM) - before) / before;
-      state.tempoCarry = static_cast<int64_t>(std::clamp(std::round(carry), -kCarryLimit, kCarryLimit));
+      const double carry =
+          static_cast<double>(state.tempoCarry) +
+          static_cast<double>(past) * (static_cast<double>(song.BPM) - before) / before;
+      state.tempoCarry =
+          static_cast<int64_t>(std::clamp(std::round(carry), -kCarryLimit, kCarryLimit));
     }
   } else if ((kind >= 0xA0 && kind <= 0xEF) || (kind >= 1 && kind <= 6)) {
     output = true;
@@ -223,7 +228,12 @@ void SendDueEvent(SongState& song, PlaybackState& state, SchedulerHost& host, in
 
   if (output) {
     FixedText<96> view;
-    view.add("MIDI OUT Canale:").addStr(channel).add(" ").addStr(kind).addStr(event.first).addStr(event.second);
+    view.add("MIDI OUT Canale:")
+        .addStr(channel)
+        .add(" ")
+        .addStr(kind)
+        .addStr(event.first)
+        .addStr(event.second);
     view.add(" ").addStr(state.RoutingMode);
     host.SetDataView(view.view());
 
@@ -258,7 +268,8 @@ void UpdateProgress(const SongState& song, const PlaybackState& state, Scheduler
     length = static_cast<double>(song.SongEndTick) * 60.0 / song.BPM / song.division;
 
   // An empty song shows 0 %.
-  const double end = static_cast<double>(song.SongEndTick) * static_cast<double>(kClockUnitsPerTick);
+  const double end =
+      static_cast<double>(song.SongEndTick) * static_cast<double>(kClockUnitsPerTick);
   const double percent = end > 0 ? static_cast<double>(state.PlaybackClock) * 100.0 / end : 0.0;
 
   MaskText caption;
@@ -283,7 +294,8 @@ void Channel_click(PlaybackState& state, SchedulerHost& host, int32_t k) {
 
 void Channel_solo(PlaybackState& state, SchedulerHost& host, int32_t k) {
   if (k < 0 || k >= kChannelButtonCount) return;
-  for (int32_t j = 0; j < kChannelSwitchCount; ++j) state.ChannelSwitch[static_cast<size_t>(j)] = j == k ? 1 : 0;
+  for (int32_t j = 0; j < kChannelSwitchCount; ++j)
+    state.ChannelSwitch[static_cast<size_t>(j)] = j == k ? 1 : 0;
   ShowChannelButtons(state, host);
   host.SendToConsole(0, 0);
 }

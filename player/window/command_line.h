@@ -5,11 +5,11 @@
 
 namespace zt {
 
-inline constexpr const char *kDefaultSong = "D_TOCCA.MID";
+inline constexpr const char* kDefaultSong = "D_TOCCA.MID";
 
 // The file name from the program's arguments (argv[1..], joined by blanks as
 // one command line): every double quote removed; "D_TOCCA.MID" (in the
 // current folder) when there are no arguments.
-std::string Player_filename(const std::vector<std::string> &args);
+std::string Player_filename(const std::vector<std::string>& args);
 
-} // namespace zt
+}  // namespace zt

@@ -9,4 +9,4 @@ namespace zt {
 // even), applied to position and size alike.
 QRect Dialog_pixels(int left, int top, int width, int height);
 
-} // namespace zt
+}  // namespace zt

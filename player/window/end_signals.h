@@ -8,6 +8,6 @@ namespace zt {
 
 // Installs the handlers; `window` is closed on the window thread when one of
 // the signals arrives. Returns false if they could not be installed.
-bool Player_closeonsignals(QWidget *window);
+bool Player_closeonsignals(QWidget* window);
 
-} // namespace zt
+}  // namespace zt

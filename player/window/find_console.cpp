@@ -4,12 +4,10 @@
 
 namespace zt {
 
-bool Player_findconsole(LinkClient &link, const PlayerMessageBox &box) {
-  if (link.find("ZT"))
-    return true;
-  if (box)
-    box("Avviso", "Programma ricevente non attivo!");
+bool Player_findconsole(LinkClient& link, const PlayerMessageBox& box) {
+  if (link.find("ZT")) return true;
+  if (box) box("Avviso", "Programma ricevente non attivo!");
   return false;
 }
 
-} // namespace zt
+}  // namespace zt

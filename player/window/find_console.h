@@ -9,6 +9,6 @@ class LinkClient;
 // Connects `link` to the console whose caption is "ZT". Without one it says
 // so ("Programma ricevente non attivo!", titled "Avviso") and returns false;
 // the player then runs on, and its sends do nothing.
-bool Player_findconsole(LinkClient &link, const PlayerMessageBox &box);
+bool Player_findconsole(LinkClient& link, const PlayerMessageBox& box);
 
-} // namespace zt
+}  // namespace zt

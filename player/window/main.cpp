@@ -13,7 +13,7 @@
 #include "player/window/find_console.h"
 #include "player/window/player_window.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // A console that ends while we write to it must not end the player.
   ::signal(SIGPIPE, SIG_IGN);
@@ -23,8 +23,7 @@ int main(int argc, char **argv) {
   zt::ControlTable_create();
 
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i)
-    args.emplace_back(argv[i]);
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   zt::Playback.fileName = zt::Player_filename(args);
 
   // The console is looked for once; without it the player still runs.

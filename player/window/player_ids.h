@@ -17,4 +17,4 @@ inline constexpr int kIdDataView = 1070;
 inline constexpr int kIdChannel0 = 1080;
 inline constexpr int kIdChannelLast = 1095;
 
-} // namespace zt
+}  // namespace zt

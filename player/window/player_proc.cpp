@@ -15,26 +15,23 @@ namespace {
 bool Held(int vk) { return (Input_keystate(vk) & Input_held) != 0; }
 
 // Switches 0-15 show exactly a solo of button k.
-bool SoloOf(const PlaybackState &state, int32_t k) {
+bool SoloOf(const PlaybackState& state, int32_t k) {
   for (int32_t i = 0; i < kChannelButtonCount; ++i)
-    if (state.ChannelSwitch[i] != (i == k ? 1 : 0))
-      return false;
+    if (state.ChannelSwitch[i] != (i == k ? 1 : 0)) return false;
   return true;
 }
 
-void LoadButton(PlayerWindow &w) {
+void LoadButton(PlayerWindow& w) {
   w.SendToConsole(0, 0);
   ResetSong(Song, w);
   const std::string chosen = w.chosenFile();
   Playback.fileName = chosen;
-  if (chosen.empty())
-    return;
+  if (chosen.empty()) return;
   const size_t slash = chosen.find_last_of('/');
-  w.loadFile(chosen,
-             slash == std::string::npos ? chosen : chosen.substr(slash + 1));
+  w.loadFile(chosen, slash == std::string::npos ? chosen : chosen.substr(slash + 1));
 }
 
-void TempoControl(PlayerWindow &w) {
+void TempoControl(PlayerWindow& w) {
   const float v = Ctl_valueat(&w, kIdTempo);
   const int32_t bpm = Tempo_fromcontrol(v);
   Song.BPM = bpm;
@@ -43,63 +40,45 @@ void TempoControl(PlayerWindow &w) {
   Ctl_meterset(&w, kIdTempo, v < 0 ? 0 : v, std::string(caption.view()));
 }
 
-} // namespace
+}  // namespace
 
-int32_t Player_proc(PlayerWindow &w, const PlayerMessage &m) {
+int32_t Player_proc(PlayerWindow& w, const PlayerMessage& m) {
   switch (m.message) {
-  case WM_INITDIALOG:
-    w.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    if (!Playback.fileName.empty())
-      w.loadFile(Playback.fileName, Playback.fileName);
-    return 1;
-  case WM_PLAYER_TICK:
-    Player_tick(Song, Playback, w, m.lParam);
-    return 0;
-  case WM_SETCURSOR:
-    if (m.wParam == kIdTempo && Held(Input_lbutton)) {
-      TempoControl(w);
-    } else if (m.wParam >= kIdChannel0 && m.wParam <= kIdChannelLast &&
-               Held(Input_rbutton)) {
-      // Moving within the button already soloed changes nothing, so the
-      // music is not silenced at every pixel of the drag.
-      const int32_t k = m.wParam - kIdChannel0;
-      if (!SoloOf(Playback, k))
-        Channel_solo(Playback, w, k);
-    }
-    return 0;
-  case WM_COMMAND:
-    switch (m.wParam) {
-    case kIdLoad:
-      LoadButton(w);
-      break;
-    case kIdPlay:
-      Player_play(Song, Playback, w);
-      break;
-    case kIdLoop:
-      Player_loop(Song, Playback, w);
-      break;
-    case kIdPause:
-      Player_pause(Song, Playback, w);
-      break;
-    case kIdStop:
-      Player_stop(Playback, w);
-      break;
-    case kIdRouting:
-      Playback.RoutingMode = (Playback.RoutingMode + 1) % 2;
-      Ctl_buttonflip(&w, kIdRouting, std::string());
-      break;
-    default:
-      if (m.wParam >= kIdChannel0 && m.wParam <= kIdChannelLast)
-        Channel_click(Playback, w, m.wParam - kIdChannel0);
-      break;
-    }
-    return 0;
-  case WM_DESTROY:
-    Player_close(Playback, w);
-    return 0;
-  default:
-    return 0;
+    case WM_INITDIALOG:
+      w.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+      if (!Playback.fileName.empty()) w.loadFile(Playback.fileName, Playback.fileName);
+      return 1;
+    case WM_PLAYER_TICK: Player_tick(Song, Playback, w, m.lParam); return 0;
+    case WM_SETCURSOR:
+      if (m.wParam == kIdTempo && Held(Input_lbutton)) {
+        TempoControl(w);
+      } else if (m.wParam >= kIdChannel0 && m.wParam <= kIdChannelLast && Held(Input_rbutton)) {
+        // Moving within the button already soloed changes nothing, so the
+        // music is not silenced at every pixel of the drag.
+        const int32_t k = m.wParam - kIdChannel0;
+        if (!SoloOf(Playback, k)) Channel_solo(Playback, w, k);
+      }
+      return 0;
+    case WM_COMMAND:
+      switch (m.wParam) {
+        case kIdLoad: LoadButton(w); break;
+        case kIdPlay: Player_play(Song, Playback, w); break;
+        case kIdLoop: Player_loop(Song, Playback, w); break;
+        case kIdPause: Player_pause(Song, Playback, w); break;
+        case kIdStop: Player_stop(Playback, w); break;
+        case kIdRouting:
+          Playback.RoutingMode = (Playback.RoutingMode + 1) % 2;
+          Ctl_buttonflip(&w, kIdRouting, std::string());
+          break;
+        default:
+          if (m.wParam >= kIdChannel0 && m.wParam <= kIdChannelLast)
+            Channel_click(Playback, w, m.wParam - kIdChannel0);
+          break;
+      }
+      return 0;
+    case WM_DESTROY: Player_close(Playback, w); return 0;
+    default: return 0;
   }
 }
 
-} // namespace zt
+}  // namespace zt

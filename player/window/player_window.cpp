@@ -27,10 +27,9 @@ namespace {
 
 // WM_PLAYER_TICK as it crosses from a timer thread to the window thread.
 class TickEvent : public QEvent {
-public:
+ public:
   static QEvent::Type type() {
-    static const auto t =
-        static_cast<QEvent::Type>(QEvent::registerEventType());
+    static const auto t = static_cast<QEvent::Type>(QEvent::registerEventType());
     return t;
   }
   explicit TickEvent(int32_t slot) : QEvent(type()), slot(slot) {}
@@ -39,40 +38,39 @@ public:
 
 struct MeterSpec {
   int id;
-  const char *caption;
+  const char* caption;
   int left, top, width, height;
-  const char *tip;
+  const char* tip;
   int bevel;
   int r, g, b;
-  const char *faceStyle;
+  const char* faceStyle;
   int faceMode;
 };
 
-constexpr const char *kTipChannel =
+constexpr const char* kTipChannel =
     "Canali midi on/off col tasto sinistro. [Solo] col il tasto destro";
 
 const MeterSpec kMeters[] = {
-    {kIdBackground, "vox", 0, 0, 280, 100, nullptr, 3, 200, 250, 150, "verde",
+    {kIdBackground, "vox", 0, 0, 280, 100, nullptr, 3, 200, 250, 150, "verde", 2},
+    {kIdLoad, "Load *mid *kar", 3, 3, 271, 18, "Carica un file midi o karaoke", 0, 100, 250, 100,
+     "grigio", 2},
+    {kIdProgress, "tempo", 3, 21, 160, 18, "Vedi l'esecuzione del file", 0, 200, 250, 150, "verde",
      2},
-    {kIdLoad, "Load *mid *kar", 3, 3, 271, 18, "Carica un file midi o karaoke",
-     0, 100, 250, 100, "grigio", 2},
-    {kIdProgress, "tempo", 3, 21, 160, 18, "Vedi l'esecuzione del file", 0, 200,
-     250, 150, "verde", 2},
     {kIdTempo, "bpm", 163, 21, 110, 18,
-     "Veloci\xE0 in BPM modificabile con il tasto sinistro del mouse", 0, 255,
-     255, 255, "grigio", 2},
+     "Veloci\xE0 in BPM modificabile con il tasto sinistro del mouse", 0, 255, 255, 255, "grigio",
+     2},
     {kIdLoop, "Loop", 3, 39, 52, 18, nullptr, 0, 100, 250, 100, "grigio", 2},
     {kIdPlay, "Play", 55, 39, 52, 18, nullptr, 0, 100, 250, 100, "grigio", 2},
     {kIdStop, "Stop", 159, 39, 52, 18, nullptr, 0, 250, 150, 150, "grigio", 2},
-    {kIdDataView, "info", 3, 57, 271, 18,
-     "Finestra visione dati midi in uscita", 0, 200, 250, 150, "", 3},
+    {kIdDataView, "info", 3, 57, 271, 18, "Finestra visione dati midi in uscita", 0, 200, 250, 150,
+     "", 3},
 };
 
 struct ButtonSpec {
   int id;
-  const char *caption;
+  const char* caption;
   int left;
-  const char *tip;
+  const char* tip;
 };
 
 const ButtonSpec kSwitches[] = {
@@ -82,40 +80,37 @@ const ButtonSpec kSwitches[] = {
      "programma"},
 };
 
-} // namespace
+}  // namespace
 
-void Player_messagebox(const std::string &title, const std::string &text) {
-  QMessageBox box(QMessageBox::NoIcon, Text_toqt(title), Text_toqt(text),
-                  QMessageBox::Ok);
+void Player_messagebox(const std::string& title, const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, Text_toqt(title), Text_toqt(text), QMessageBox::Ok);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.exec();
 }
 
-std::string Player_choosefile(QWidget *parent) {
+std::string Player_choosefile(QWidget* parent) {
   QFileDialog dialog(parent, QStringLiteral("Load"), QDir::currentPath());
   // Linux names are case-sensitive: both cases of the two extensions.
-  dialog.setNameFilter(QStringLiteral(
-      "Midi and Karaoke files  (*.mid, *.kar) (*.MID *.KAR *.mid *.kar)"));
+  dialog.setNameFilter(
+      QStringLiteral("Midi and Karaoke files  (*.mid, *.kar) (*.MID *.KAR *.mid *.kar)"));
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted)
-    return {};
+  if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();
   // Of several files selected, the first is played.
-  if (files.isEmpty())
-    return {};
+  if (files.isEmpty()) return {};
   std::string name = files.first().toLocal8Bit().toStdString();
   std::erase(name, '\0');
   return name;
 }
 
-PlayerWindow::PlayerWindow(LinkClient &link, PlayerMessageBox box,
-                           PlayerFileChooser chooser)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint |
+PlayerWindow::PlayerWindow(LinkClient& link, PlayerMessageBox box, PlayerFileChooser chooser)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      link_(link), box_(std::move(box)), chooser_(std::move(chooser)) {}
+      link_(link),
+      box_(std::move(box)),
+      chooser_(std::move(chooser)) {}
 
 PlayerWindow::~PlayerWindow() {
   if (!closed_) {
@@ -129,61 +124,53 @@ void PlayerWindow::create() {
   const QRect frame = Dialog_pixels(0, 0, 280, 100);
   setFixedSize(frame.size());
   setWindowTitle(QString());
-  if (QScreen *screen = QGuiApplication::primaryScreen()) {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
   }
 
-  for (const MeterSpec &s : kMeters) {
+  for (const MeterSpec& s : kMeters) {
     const QRect r = Dialog_pixels(s.left, s.top, s.width, s.height);
-    Ctl_meter(this, s.id, r.x(), r.y(), r.width(), r.height(), "", s.bevel,
-              "oro", 0, 0, s.caption, RGB(s.r, s.g, s.b), "ori_rosso",
-              s.faceStyle, s.faceMode);
-    if (s.tip)
-      Tip_set(Ctl_window(this, s.id), s.tip);
+    Ctl_meter(this, s.id, r.x(), r.y(), r.width(), r.height(), "", s.bevel, "oro", 0, 0, s.caption,
+              RGB(s.r, s.g, s.b), "ori_rosso", s.faceStyle, s.faceMode);
+    if (s.tip) Tip_set(Ctl_window(this, s.id), s.tip);
   }
-  for (const ButtonSpec &s : kSwitches) {
+  for (const ButtonSpec& s : kSwitches) {
     const QRect r = Dialog_pixels(s.left, 39, 52, 18);
-    Ctl_button(this, s.id, r.x(), r.y(), r.width(), r.height(), "", 0, "oro",
-               s.caption, RGB(200, 250, 150), "grigio", 2, 2);
-    if (s.tip)
-      Tip_set(Ctl_window(this, s.id), s.tip);
+    Ctl_button(this, s.id, r.x(), r.y(), r.width(), r.height(), "", 0, "oro", s.caption,
+               RGB(200, 250, 150), "grigio", 2, 2);
+    if (s.tip) Tip_set(Ctl_window(this, s.id), s.tip);
   }
   for (int k = 0; k < 16; ++k) {
     const QRect r = Dialog_pixels(3 + 17 * k, 75, 16, 18);
-    Ctl_meter(this, kIdChannel0 + k, r.x(), r.y(), r.width(), r.height(), "", 0,
-              "oro", 0, 0, "", RGB(200, 250, 150), "ori_rosso", "verde", 0);
+    Ctl_meter(this, kIdChannel0 + k, r.x(), r.y(), r.width(), r.height(), "", 0, "oro", 0, 0, "",
+              RGB(200, 250, 150), "ori_rosso", "verde", 0);
     Tip_set(Ctl_window(this, kIdChannel0 + k), kTipChannel);
   }
   // The background panel sits under everything.
-  if (QWidget *panel = Ctl_window(this, kIdBackground))
-    panel->lower();
+  if (QWidget* panel = Ctl_window(this, kIdBackground)) panel->lower();
 
   // Every mouse movement over the tempo control and the channel buttons is
   // a chance to act on a held button, as the cursor query was.
   setMouseTracking(true);
   for (int id : {kIdBackground, kIdTempo}) {
-    if (QWidget *w = Ctl_window(this, id)) {
+    if (QWidget* w = Ctl_window(this, id)) {
       w->setMouseTracking(true);
       w->installEventFilter(this);
     }
   }
   for (int id = kIdChannel0; id <= kIdChannelLast; ++id) {
-    if (QWidget *w = Ctl_window(this, id)) {
+    if (QWidget* w = Ctl_window(this, id)) {
       w->setMouseTracking(true);
       w->installEventFilter(this);
     }
   }
-  Ctl_setcommand(this, [this](int id) {
-    Player_proc(*this, {WM_COMMAND, id, 0});
-  });
+  Ctl_setcommand(this, [this](int id) { Player_proc(*this, {WM_COMMAND, id, 0}); });
   Player_proc(*this, {WM_INITDIALOG, 0, 0});
 }
 
-void PlayerWindow::loadFile(const std::string &name,
-                            const std::string &caption) {
-  if (QWidget *play = Ctl_window(this, kIdPlay))
-    play->setEnabled(false);
+void PlayerWindow::loadFile(const std::string& name, const std::string& caption) {
+  if (QWidget* play = Ctl_window(this, kIdPlay)) play->setEnabled(false);
   ResetSong(Song, *this);
   LoadSong(Song, name, *this);
   CheckEmptySong(Song, *this);
@@ -191,14 +178,13 @@ void PlayerWindow::loadFile(const std::string &name,
   FixedText<32> bpm;
   bpm.add("BPM").addStr(Song.BPM);
   Ctl_meterset(this, kIdTempo, 0, std::string(bpm.view()));
-  if (QWidget *play = Ctl_window(this, kIdPlay))
-    play->setEnabled(true);
+  if (QWidget* play = Ctl_window(this, kIdPlay)) play->setEnabled(true);
 }
 
 void PlayerWindow::pointerMoved() {
   const QPoint cursor = Input_cursor();
   auto over = [&](int id) {
-    QWidget *w = Ctl_window(this, id);
+    QWidget* w = Ctl_window(this, id);
     return w && w->isVisible() && w->rect().contains(w->mapFromGlobal(cursor));
   };
   if (over(kIdTempo)) {
@@ -213,23 +199,21 @@ void PlayerWindow::pointerMoved() {
   }
 }
 
-bool PlayerWindow::event(QEvent *e) {
+bool PlayerWindow::event(QEvent* e) {
   if (e->type() == TickEvent::type()) {
-    Player_proc(*this, {WM_PLAYER_TICK, 0, static_cast<TickEvent *>(e)->slot});
+    Player_proc(*this, {WM_PLAYER_TICK, 0, static_cast<TickEvent*>(e)->slot});
     return true;
   }
-  if (e->type() == QEvent::MouseMove)
-    pointerMoved();
+  if (e->type() == QEvent::MouseMove) pointerMoved();
   return QWidget::event(e);
 }
 
-bool PlayerWindow::eventFilter(QObject *watched, QEvent *e) {
-  if (e->type() == QEvent::MouseMove || e->type() == QEvent::MouseButtonPress)
-    pointerMoved();
+bool PlayerWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::MouseMove || e->type() == QEvent::MouseButtonPress) pointerMoved();
   return QWidget::eventFilter(watched, e);
 }
 
-void PlayerWindow::closeEvent(QCloseEvent *e) {
+void PlayerWindow::closeEvent(QCloseEvent* e) {
   if (!closed_) {
     closed_ = true;
     Player_proc(*this, {WM_DESTROY, 0, 0});
@@ -237,19 +221,15 @@ void PlayerWindow::closeEvent(QCloseEvent *e) {
   QWidget::closeEvent(e);
 }
 
-void PlayerWindow::SendToConsole(int32_t wParam, int32_t lParam) {
-  link_.send(wParam, lParam);
-}
+void PlayerWindow::SendToConsole(int32_t wParam, int32_t lParam) { link_.send(wParam, lParam); }
 
 void PlayerWindow::SetDataView(std::string_view caption) {
   Ctl_meterset(this, kIdDataView, 0, std::string(caption));
 }
 
-void PlayerWindow::SetChannelButton(int32_t k, float value,
-                                    std::string_view caption) {
+void PlayerWindow::SetChannelButton(int32_t k, float value, std::string_view caption) {
   // Only the sixteen buttons exist; channel 16's notes have none.
-  if (k < 0 || k > kIdChannelLast - kIdChannel0)
-    return;
+  if (k < 0 || k > kIdChannelLast - kIdChannel0) return;
   Ctl_meterset(this, kIdChannel0 + k, value, std::string(caption));
 }
 
@@ -257,18 +237,14 @@ void PlayerWindow::SetProgress(float value, std::string_view caption) {
   Ctl_meterset(this, kIdProgress, value, std::string(caption));
 }
 
-void PlayerWindow::FlipPauseSwitch() {
-  Ctl_buttonflip(this, kIdPause, std::string());
-}
+void PlayerWindow::FlipPauseSwitch() { Ctl_buttonflip(this, kIdPause, std::string()); }
 
 void PlayerWindow::ShowMessage(std::string_view text) {
-  if (box_)
-    box_(std::string(), std::string(text));
+  if (box_) box_(std::string(), std::string(text));
 }
 
-void PlayerWindow::ShowMessage(const std::string &text) {
-  if (box_)
-    box_(std::string(), text);
+void PlayerWindow::ShowMessage(const std::string& text) {
+  if (box_) box_(std::string(), text);
 }
 
 void PlayerWindow::StopPlayback() { Playback_reset(Playback, *this); }
@@ -296,8 +272,6 @@ void PlayerWindow::StopTimer(int32_t slot) {
   // through without effect.
 }
 
-int32_t PlayerWindow::TimeOfDayMs() {
-  return QTime::currentTime().msecsSinceStartOfDay();
-}
+int32_t PlayerWindow::TimeOfDayMs() { return QTime::currentTime().msecsSinceStartOfDay(); }
 
-} // namespace zt
+}  // namespace zt

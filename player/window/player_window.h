@@ -33,20 +33,18 @@ struct PlayerMessage {
 
 // Message boxes: (title, text), both Windows-1252. The program shows real
 // ones; tests record them.
-using PlayerMessageBox =
-    std::function<void(const std::string &title, const std::string &text)>;
+using PlayerMessageBox = std::function<void(const std::string& title, const std::string& text)>;
 // The file chooser: the chosen path, empty when cancelled.
-using PlayerFileChooser = std::function<std::string(QWidget *parent)>;
+using PlayerFileChooser = std::function<std::string(QWidget* parent)>;
 
 // The real ones.
-void Player_messagebox(const std::string &title, const std::string &text);
-std::string Player_choosefile(QWidget *parent);
+void Player_messagebox(const std::string& title, const std::string& text);
+std::string Player_choosefile(QWidget* parent);
 
 class PlayerWindow : public QWidget, public SchedulerHost, public SongHost {
-public:
+ public:
   // `link` is the console, found (or not) before the window is built.
-  explicit PlayerWindow(LinkClient &link,
-                        PlayerMessageBox box = Player_messagebox,
+  explicit PlayerWindow(LinkClient& link, PlayerMessageBox box = Player_messagebox,
                         PlayerFileChooser chooser = Player_choosefile);
   ~PlayerWindow() override;
 
@@ -57,8 +55,7 @@ public:
   // SchedulerHost
   void SendToConsole(int32_t wParam, int32_t lParam) override;
   void SetDataView(std::string_view caption) override;
-  void SetChannelButton(int32_t k, float value,
-                        std::string_view caption) override;
+  void SetChannelButton(int32_t k, float value, std::string_view caption) override;
   void SetProgress(float value, std::string_view caption) override;
   void FlipPauseSwitch() override;
   void ShowMessage(std::string_view text) override;
@@ -67,31 +64,31 @@ public:
   void StopTimer(int32_t slot) override;
   int32_t TimeOfDayMs() override;
   // SongHost
-  void ShowMessage(const std::string &text) override;
+  void ShowMessage(const std::string& text) override;
   void StopPlayback() override;
 
-  LinkClient &link() { return link_; }
+  LinkClient& link() { return link_; }
   void setChooser(PlayerFileChooser chooser) { chooser_ = std::move(chooser); }
   // Loads `name` as the song to play; `caption` goes on the title bar.
-  void loadFile(const std::string &name, const std::string &caption);
+  void loadFile(const std::string& name, const std::string& caption);
   // Picks the control under the mouse cursor (tempo control or a channel
   // button) and hands it to the procedure as WM_SETCURSOR.
   void pointerMoved();
   std::string chosenFile() { return chooser_ ? chooser_(this) : std::string(); }
 
-protected:
-  bool event(QEvent *e) override;
-  bool eventFilter(QObject *watched, QEvent *e) override;
-  void closeEvent(QCloseEvent *e) override;
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
 
-private:
-  LinkClient &link_;
+ private:
+  LinkClient& link_;
   PlayerMessageBox box_;
   PlayerFileChooser chooser_;
   bool closed_ = false;
 };
 
 // The player's window procedure.
-int32_t Player_proc(PlayerWindow &window, const PlayerMessage &m);
+int32_t Player_proc(PlayerWindow& window, const PlayerMessage& m);
 
-} // namespace zt
+}  // namespace zt

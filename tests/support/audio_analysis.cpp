@@ -11,12 +11,13 @@ double Audio_rms(const std::vector<float>& samples, size_t from, size_t count) {
   return std::sqrt(sum / count);
 }
 
-double Audio_pitch(const std::vector<float>& samples, size_t from, size_t count, double rate, double minHz,
-                   double maxHz) {
+double Audio_pitch(const std::vector<float>& samples, size_t from, size_t count, double rate,
+                   double minHz, double maxHz) {
   if (count < 64 || from + count > samples.size() || minHz < 1 || maxHz <= minHz) return 0;
   std::vector<double> windowed(count);
   for (size_t i = 0; i < count; ++i)
-    windowed[i] = samples[from + i] * (0.5 - 0.5 * std::cos(2 * M_PI * double(i) / double(count - 1)));
+    windowed[i] =
+        samples[from + i] * (0.5 - 0.5 * std::cos(2 * M_PI * double(i) / double(count - 1)));
   // Magnitude at each whole frequency, by Goertzel's recurrence.
   int lo = static_cast<int>(minHz), hi = static_cast<int>(maxHz);
   std::vector<double> magnitude(hi - lo + 1);

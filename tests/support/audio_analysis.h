@@ -12,7 +12,7 @@ double Audio_rms(const std::vector<float>& samples, size_t from, size_t count);
 // upper partials, and their ranks beat against each other, so neither the
 // strongest partial nor the autocorrelation gives the key's pitch reliably.
 // 0 when there is nothing to measure.
-double Audio_pitch(const std::vector<float>& samples, size_t from, size_t count, double rate, double minHz,
-                   double maxHz);
+double Audio_pitch(const std::vector<float>& samples, size_t from, size_t count, double rate,
+                   double minHz, double maxHz);
 
 }  // namespace zt::test

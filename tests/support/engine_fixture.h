@@ -34,7 +34,8 @@ class EngineTest : public ::testing::Test, protected EngineDevices {
     outDriver->clear();
   }
 
-  void drawRegister(int r, const std::string& label, int volume = 200, int pan = 0, int shift = 0, int multi = 0) {
+  void drawRegister(int r, const std::string& label, int volume = 200, int pan = 0, int shift = 0,
+                    int multi = 0) {
     Register_draw(r, label, volume, pan, shift, multi);
   }
 

@@ -55,8 +55,8 @@ bool JackServer::start() {
   // Synchronous mode with a long client time-out: on a crowded machine
   // (sanitizers, parallel tests) the server waits for a slow client instead
   // of running the period without it, which would lose that period's MIDI.
-  std::vector<std::string> args = {"jackd", "--no-realtime", "-S", "-t", "10000", "-n", name_,
-                                   "-d", "dummy", "-r", rate, "-p", period};
+  std::vector<std::string> args = {"jackd", "--no-realtime", "-S", "-t", "10000", "-n",  name_,
+                                   "-d",    "dummy",         "-r", rate, "-p",    period};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -100,9 +100,9 @@ bool JackServer::start() {
       break;
     }
     jack_status_t js;
-    jack_client_t* probe =
-        jack_client_open("zt-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &js,
-                         name_.c_str());
+    jack_client_t* probe = jack_client_open(
+        "zt-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &js,
+        name_.c_str());
     if (probe) {
       jack_client_close(probe);
       up = true;
@@ -144,7 +144,8 @@ JackMidiClient::JackMidiClient(const std::string& name, bool withOut, bool withI
   jack_status_t status;
   client_ = jack_client_open(name.c_str(), JackNoStartServer, &status);
   if (!client_) return;
-  if (withOut) out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  if (withOut)
+    out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
   if (withIn) in_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
   jack_set_process_callback(client_, &JackMidiClient::process, this);
   if (jack_activate(client_) != 0) {
@@ -168,7 +169,8 @@ void JackMidiClient::send(std::vector<uint8_t> bytes) {
   while (tail - pendingHead_.load(std::memory_order_acquire) >= kPending)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   Pending& slot = pending_[tail % kPending];
-  slot.size = static_cast<uint8_t>(bytes.size() < slot.bytes.size() ? bytes.size() : slot.bytes.size());
+  slot.size =
+      static_cast<uint8_t>(bytes.size() < slot.bytes.size() ? bytes.size() : slot.bytes.size());
   std::memcpy(slot.bytes.data(), bytes.data(), slot.size);
   pendingTail_.store(tail + 1, std::memory_order_release);
 }
@@ -204,7 +206,8 @@ int JackMidiClient::process(jack_nframes_t frames, void* arg) {
       JackEvent& event = self->capture_[n];
       event.cycleFrame = cycle;
       event.frame = cycle + in.time;
-      event.size = static_cast<uint8_t>(in.size < event.bytes.size() ? in.size : event.bytes.size());
+      event.size =
+          static_cast<uint8_t>(in.size < event.bytes.size() ? in.size : event.bytes.size());
       std::memcpy(event.bytes.data(), in.buffer, event.size);
       self->captured_.store(n + 1, std::memory_order_release);
     }
@@ -215,7 +218,8 @@ int JackMidiClient::process(jack_nframes_t frames, void* arg) {
 std::vector<std::vector<uint8_t>> JackMidiClient::capturedBytes(size_t from) const {
   std::vector<std::vector<uint8_t>> out;
   size_t n = capturedCount();
-  for (size_t i = from; i < n; ++i) out.emplace_back(capture_[i].bytes.begin(), capture_[i].bytes.begin() + capture_[i].size);
+  for (size_t i = from; i < n; ++i)
+    out.emplace_back(capture_[i].bytes.begin(), capture_[i].bytes.begin() + capture_[i].size);
   return out;
 }
 

@@ -72,8 +72,10 @@ class JackMidiClient {
   // The captured messages as byte vectors, from index `from` on.
   std::vector<std::vector<uint8_t>> capturedBytes(size_t from = 0) const;
   // Waits up to `timeout` until at least n events are captured.
-  bool waitCaptured(size_t n, std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) const;
-  bool waitSent(size_t n, std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) const;
+  bool waitCaptured(size_t n,
+                    std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) const;
+  bool waitSent(size_t n,
+                std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) const;
 
  private:
   static int process(jack_nframes_t frames, void* arg);

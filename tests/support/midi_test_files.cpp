@@ -20,8 +20,8 @@ Bytes VarLen(uint32_t value) {
 
 static Bytes Be16(uint16_t v) { return B({v >> 8, v & 0xFF}); }
 static Bytes Be32(uint32_t v) {
-  return B({static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-            static_cast<int>(v & 0xFF)});
+  return B({static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF),
+            static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF)});
 }
 
 Bytes Header(uint16_t division, uint16_t tracks, uint16_t format) {
@@ -35,7 +35,8 @@ Bytes Meta(int type, const Bytes& data) {
 }
 
 Bytes Tempo(uint32_t us) {
-  return Meta(0x51, B({static_cast<int>(us >> 16), static_cast<int>((us >> 8) & 0xFF), static_cast<int>(us & 0xFF)}));
+  return Meta(0x51, B({static_cast<int>(us >> 16), static_cast<int>((us >> 8) & 0xFF),
+                       static_cast<int>(us & 0xFF)}));
 }
 
 Bytes EndOfTrack() { return B({0x00, 0xFF, 0x2F, 0x00}); }

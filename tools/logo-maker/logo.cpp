@@ -20,8 +20,8 @@ Rgb scaled(Rgb c, double f) { return {c.r * f, c.g * f, c.b * f}; }
 void drawPanel(Canvas& c) {
   const Rgb gold{196, 156, 72};
   c.rect(5, 5, kLogoWidth - 5, kLogoHeight - 5, [](double x, double y) {
-    const double grain = 0.06 * std::sin(y * 1.7 + 0.8 * std::sin(x * 0.045)) +
-                         0.03 * std::sin(y * 4.3 + x * 0.01);
+    const double grain =
+        0.06 * std::sin(y * 1.7 + 0.8 * std::sin(x * 0.045)) + 0.03 * std::sin(y * 4.3 + x * 0.01);
     return scaled(kLogoPanel, 1.12 + grain);
   });
   // A thin gold inlay, inset so the edge keeps the plain panel colour.
@@ -38,7 +38,8 @@ void drawPipe(Canvas& c, double x, double w, double top) {
   const double mouth = 38, foot = 44, rack = 52;
   auto tin = [x, w](double px, double) {
     const double u = (px - x) / w;  // 0 at the left edge, 1 at the right
-    const double light = 0.45 + 0.55 * std::pow(std::sin(kPi * std::clamp(u * 0.9 + 0.05, 0.0, 1.0)), 0.7);
+    const double light =
+        0.45 + 0.55 * std::pow(std::sin(kPi * std::clamp(u * 0.9 + 0.05, 0.0, 1.0)), 0.7);
     const double shine = std::exp(-std::pow((u - 0.3) / 0.08, 2)) * 0.35;
     return mix(scaled(Rgb{205, 208, 210}, light), Rgb{255, 255, 255}, shine);
   };
@@ -47,8 +48,9 @@ void drawPipe(Canvas& c, double x, double w, double top) {
   c.rect(x, top, x + w, top + 1, Rgb{120, 118, 112});
   // The mouth: a dark slot with the upper lip above it.
   const double mx = x + w * 0.2, mw = w * 0.6;
-  c.polygon({{mx, mouth - 3}, {mx + mw, mouth - 3}, {mx + mw * 0.85, mouth}, {mx + mw * 0.15, mouth}},
-            Rgb{150, 150, 148});
+  c.polygon(
+      {{mx, mouth - 3}, {mx + mw, mouth - 3}, {mx + mw * 0.85, mouth}, {mx + mw * 0.15, mouth}},
+      Rgb{150, 150, 148});
   c.rect(mx, mouth, mx + mw, mouth + 2.5, Rgb{22, 14, 10});
   // The foot narrows to the toe hole on the rack.
   const double mid = x + w / 2;

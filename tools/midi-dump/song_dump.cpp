@@ -83,8 +83,8 @@ void DumpSong(const SongState& song, const std::vector<std::string>& messages, s
         .EndLine();
     for (size_t i = 0; i < events.size(); ++i) {
       const MidiEvent& e = events[i];
-      (w << "event " << track << ' ' << static_cast<int64_t>(i + 1) << ' ' << e.kind << ' ' << e.first << ' '
-         << e.second << ' ' << e.tick)
+      (w << "event " << track << ' ' << static_cast<int64_t>(i + 1) << ' ' << e.kind << ' '
+         << e.first << ' ' << e.second << ' ' << e.tick)
           .EndLine();
     }
   }

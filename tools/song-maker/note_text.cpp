@@ -170,8 +170,9 @@ std::optional<Score> ReadScore(const std::string& text, std::string& error) {
     }
     // A directive takes its numbers and nothing more.
     std::string extra;
-    const bool numbers = word == "division" || word == "time" || word == "tempo" || word == "channel" ||
-                         word == "program" || word == "velocity" || word == "at";
+    const bool numbers = word == "division" || word == "time" || word == "tempo" ||
+                         word == "channel" || word == "program" || word == "velocity" ||
+                         word == "at";
     if (numbers && in >> extra) return fail("unexpected \"" + extra + "\"");
   }
   if (score.tracks.empty()) {

@@ -37,8 +37,9 @@ std::string Meta(int type, const std::string& data) {
 
 std::string Chunk(const std::vector<Event>& unsorted) {
   std::vector<Event> events = unsorted;
-  std::stable_sort(events.begin(), events.end(),
-                   [](const Event& a, const Event& b) { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; });
+  std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+    return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+  });
   std::string data;
   int64_t last = 0;
   for (const Event& e : events) {
@@ -58,21 +59,26 @@ std::string WriteSmf(const Score& score) {
   std::string file = "MThd";
   Add32(file, 6);
   const auto tracks = static_cast<uint16_t>(score.tracks.size() + 1);
-  file += std::string{0, 1, static_cast<char>(tracks >> 8), static_cast<char>(tracks & 0xFF),
-                      static_cast<char>(score.division >> 8), static_cast<char>(score.division & 0xFF)};
+  file += std::string{0,
+                      1,
+                      static_cast<char>(tracks >> 8),
+                      static_cast<char>(tracks & 0xFF),
+                      static_cast<char>(score.division >> 8),
+                      static_cast<char>(score.division & 0xFF)};
 
   std::vector<Event> conductor;
   if (!score.title.empty()) conductor.push_back({0, 0, Meta(3, score.title)});
   int exponent = 0;
   while ((1 << exponent) < score.timeDenominator) ++exponent;
   conductor.push_back({0, 0,
-                       Meta(0x58, std::string{static_cast<char>(score.timeNumerator), static_cast<char>(exponent),
-                                              24, 8})});
+                       Meta(0x58, std::string{static_cast<char>(score.timeNumerator),
+                                              static_cast<char>(exponent), 24, 8})});
   for (const Tempo& tempo : score.tempi) {
     const uint32_t us = static_cast<uint32_t>(60000000 / tempo.bpm);
-    conductor.push_back({tempo.tick, 0,
-                         Meta(0x51, std::string{static_cast<char>(us >> 16), static_cast<char>((us >> 8) & 0xFF),
-                                                static_cast<char>(us & 0xFF)})});
+    conductor.push_back(
+        {tempo.tick, 0,
+         Meta(0x51, std::string{static_cast<char>(us >> 16), static_cast<char>((us >> 8) & 0xFF),
+                                static_cast<char>(us & 0xFF)})});
   }
   file += Chunk(conductor);
 
@@ -81,13 +87,15 @@ std::string WriteSmf(const Score& score) {
     if (!track.name.empty()) events.push_back({0, 0, Meta(3, track.name)});
     const char channel = static_cast<char>(track.channel);
     if (track.program >= 0)
-      events.push_back({0, 1, std::string{static_cast<char>(0xC0 | channel), static_cast<char>(track.program)}});
+      events.push_back(
+          {0, 1, std::string{static_cast<char>(0xC0 | channel), static_cast<char>(track.program)}});
     for (const Note& note : track.notes) {
       events.push_back({note.start, 3,
                         std::string{static_cast<char>(0x90 | channel), static_cast<char>(note.key),
                                     static_cast<char>(track.velocity)}});
-      events.push_back({note.start + note.length, 2,
-                        std::string{static_cast<char>(0x80 | channel), static_cast<char>(note.key), 64}});
+      events.push_back(
+          {note.start + note.length, 2,
+           std::string{static_cast<char>(0x80 | channel), static_cast<char>(note.key), 64}});
     }
     file += Chunk(events);
   }

@@ -1,9 +1,9 @@
 #include "console/app/files/presets.h"
 
-#include "console/engine/console_state.h"
-#include "console/engine/display_seam.h"
 #include "console/app/files/file_fields.h"
 #include "console/app/files/settings_file.h"
+#include "console/engine/console_state.h"
+#include "console/engine/display_seam.h"
 
 namespace zt {
 
@@ -27,7 +27,8 @@ std::string labelForFile(const std::string& label) {
   for (char& c : out)
     if (c == ',') c = ' ';
   size_t first = out.find_first_not_of(' ');
-  if (first != std::string::npos && out[first] == '"' && out.find('"', first + 1) == std::string::npos)
+  if (first != std::string::npos && out[first] == '"' &&
+      out.find('"', first + 1) == std::string::npos)
     out.insert(first, 1, '"');
   return out;
 }
@@ -89,8 +90,9 @@ void Preset_load(const std::string& name) {
     s.regShift[r] = limited(shift, -12, 12, 0);
     s.regMulti[r] = limited(multi, 0, 12, 0);
 
-    Log_line(Text_str(r) + "]" + Text_str(s.regOn[r]) + " " + s.regName[r] + Text_str(s.regVolume[r]) +
-             Text_str(s.regPan[r]) + Text_str(s.regShift[r]) + Text_str(s.regMulti[r]));
+    Log_line(Text_str(r) + "]" + Text_str(s.regOn[r]) + " " + s.regName[r] +
+             Text_str(s.regVolume[r]) + Text_str(s.regPan[r]) + Text_str(s.regShift[r]) +
+             Text_str(s.regMulti[r]));
   }
   for (int r = 1; r <= kRegisters; ++r) showRegister(r);
   Display_keyboard(kKeyboardUpper, 0, kColourAllKeys);
@@ -99,8 +101,9 @@ void Preset_load(const std::string& name) {
 
 std::string Preset_line(int r) {
   const ConsoleState& s = consoleState;
-  return Text_print(s.regOn[r]) + "," + labelForFile(s.regName[r]) + "," + Text_print(s.regVolume[r]) + "," +
-         Text_print(s.regPan[r]) + "," + Text_print(s.regShift[r]) + "," + Text_print(s.regMulti[r]) + "\r\n";
+  return Text_print(s.regOn[r]) + "," + labelForFile(s.regName[r]) + "," +
+         Text_print(s.regVolume[r]) + "," + Text_print(s.regPan[r]) + "," +
+         Text_print(s.regShift[r]) + "," + Text_print(s.regMulti[r]) + "\r\n";
 }
 
 void Preset_save() {

@@ -1,8 +1,8 @@
 #include "console/app/files/program_list.h"
 
+#include "console/app/files/file_fields.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
-#include "console/app/files/file_fields.h"
 
 namespace zt {
 
@@ -26,8 +26,8 @@ void Program_listfill(int r) { Program_listfill(programList, r); }
 void Program_listproc(ProgramList& list, uint32_t wParam) {
   int code = static_cast<int>(wParam >> 16);
   int r = list.userValue1;
-  if (code == kListSelectionChange && list.selection >= 0 && list.selection < static_cast<int>(list.items.size()) &&
-      r >= 1 && r <= kRegisters) {
+  if (code == kListSelectionChange && list.selection >= 0 &&
+      list.selection < static_cast<int>(list.items.size()) && r >= 1 && r <= kRegisters) {
     const std::string& t = list.items[list.selection];
     Reg_setname(r, t);
     consoleState.regButtonProgram[r] = Text_number(t);

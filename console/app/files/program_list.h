@@ -15,8 +15,8 @@ constexpr int kListSelectionChange = 1;
 
 struct ProgramList {
   std::vector<std::string> items;
-  int selection = -1;  // 0-based item, -1 none
-  int userValue1 = 0;  // the register the list was last filled for
+  int selection = -1;           // 0-based item, -1 none
+  int userValue1 = 0;           // the register the list was last filled for
   bool focusRequested = false;  // the window gives the list the keyboard focus
 };
 

@@ -57,7 +57,8 @@ bool File_replace(const std::string& path, std::string_view bytes) {
   if (fd < 0) return false;
 
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0) {
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+      ::fchmod(fd, old.st_mode & 07777) != 0) {
     // Not the owner: the new file keeps the usual permissions.
   }
   bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;

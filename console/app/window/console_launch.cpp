@@ -9,8 +9,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "console/engine/display_seam.h"
 #include "common/number_text.h"
+#include "console/engine/display_seam.h"
 
 namespace zt {
 

@@ -133,8 +133,8 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
     if (!Midi_openin(consoleState.midiInDevice)) {
       // Without a MIDI server this is the one line that says so.
       const std::string why = Midi_backendproblem();
-      Log_line("Open Midi Device In" + Text_str(consoleState.midiInDevice) + " errore: " +
-               (why.empty() ? std::string() : why + ", ") + "nessun ingresso MIDI");
+      Log_line("Open Midi Device In" + Text_str(consoleState.midiInDevice) +
+               " errore: " + (why.empty() ? std::string() : why + ", ") + "nessun ingresso MIDI");
     } else if (!Midi_startin()) {
       Log_line("Start Midi Device In" + Text_str(consoleState.midiInDevice) + " errore");
     }

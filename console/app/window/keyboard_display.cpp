@@ -54,8 +54,7 @@ QFont nameFont() {
 void drawName(QPainter& p, int q, int x, int y, Colour colour) {
   p.setFont(nameFont());
   p.setPen(Ctl_qcolor(colour));
-  p.drawText(QRect(x, y, 64, 32), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-             kLetterNames[q]);
+  p.drawText(QRect(x, y, 64, 32), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, kLetterNames[q]);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ TEST_F(CommandsTest, BarPositionsConvertWithHalvesToEvenAndSinglePrecision) {
   EXPECT_EQ(Volume_frombar(50), 127);  // 127.49...: the constant is 2.5499999523
   EXPECT_EQ(Volume_frombar(0), 0);
   EXPECT_EQ(Volume_frombar(-10), 0);
-  EXPECT_EQ(Volume_frombar(1), 3);  // 2.55 rounds up
+  EXPECT_EQ(Volume_frombar(1), 3);    // 2.55 rounds up
   EXPECT_EQ(Volume_frombar(10), 25);  // 25.4999...
 }
 
@@ -129,11 +129,22 @@ TEST_F(CommandsTest, AuditionSetsTheChannelThenPlaysBothPatternsWithPauses) {
   consoleState.regOn[8] = 0;  // audition plays the register whether drawn or not
   Reg_audition(8);
   EXPECT_EQ(sent(), (std::vector<uint32_t>{
-                        msg(0xC0, 73), msg(0xB0, 10, 127),
-                        msg(0x90, 63, 127), msg(0x80, 63), msg(0x90, 65, 127), msg(0x80, 65),
-                        msg(0x90, 44, 127), msg(0x80, 44),
-                        msg(0x90, 48, 127), msg(0x90, 50, 127), msg(0x90, 36, 127), msg(0x90, 62, 127),
-                        msg(0x80, 48), msg(0x80, 50), msg(0x80, 36), msg(0x80, 62),
+                        msg(0xC0, 73),
+                        msg(0xB0, 10, 127),
+                        msg(0x90, 63, 127),
+                        msg(0x80, 63),
+                        msg(0x90, 65, 127),
+                        msg(0x80, 65),
+                        msg(0x90, 44, 127),
+                        msg(0x80, 44),
+                        msg(0x90, 48, 127),
+                        msg(0x90, 50, 127),
+                        msg(0x90, 36, 127),
+                        msg(0x90, 62, 127),
+                        msg(0x80, 48),
+                        msg(0x80, 50),
+                        msg(0x80, 36),
+                        msg(0x80, 62),
                     }));
   EXPECT_EQ(pauses(), (std::vector<int>{300, 300, 300, 400, 400}));
   auto keys = sink.of(DisplayKind::Keyboard);

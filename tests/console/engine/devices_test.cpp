@@ -10,7 +10,8 @@ class DevicesTest : public EngineTest {};
 TEST_F(DevicesTest, FindsALiveOrAweSynthesiserInAnyCase) {
   EXPECT_EQ(Midi_findsynth(), 0);
   MidiOut out;
-  out.addDriver(std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"Midi Through", "SB Live! Synth A"}));
+  out.addDriver(std::make_shared<MemoryMidiOutDriver>(
+      std::vector<std::string>{"Midi Through", "SB Live! Synth A"}));
   Engine_attach(out, *midiIn);
   EXPECT_EQ(Midi_findsynth(), 1);
   MidiOut awe;
@@ -80,8 +81,9 @@ TEST_F(DevicesTest, OutputDialogListsEveryDeviceAndPreselectsBySynthFound) {
   EXPECT_EQ(dialog.title, "Midi out device");
   EXPECT_EQ(dialog.entries, (std::vector<std::string>{" 0 FluidSynth", " 1 Port A", " 2 Port B"}));
   EXPECT_EQ(dialog.selected, 0);
-  EXPECT_EQ(sink.texts(DisplayKind::Log), (std::vector<std::string>{"Midi device out trovati : 3", " 0 FluidSynth",
-                                                                    " 1 Port A", " 2 Port B"}));
+  EXPECT_EQ(sink.texts(DisplayKind::Log),
+            (std::vector<std::string>{"Midi device out trovati : 3", " 0 FluidSynth", " 1 Port A",
+                                      " 2 Port B"}));
   consoleState.synthFound = 1;
   EXPECT_EQ(Dialog_midiout().selected, 1);
 }

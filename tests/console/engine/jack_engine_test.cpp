@@ -52,7 +52,8 @@ class JackEngine : public ::testing::Test, protected test::EngineDevices {
   std::vector<Bytes> play(const Bytes& message, size_t expected) {
     size_t from = capture_->capturedCount();
     keyboard_->send(message);
-    EXPECT_TRUE(capture_->waitCaptured(from + expected)) << "only " << capture_->capturedCount() - from;
+    EXPECT_TRUE(capture_->waitCaptured(from + expected))
+        << "only " << capture_->capturedCount() - from;
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     return capture_->capturedBytes(from);
   }

@@ -45,7 +45,8 @@ TEST_F(RoutingTest, ReleasesAreNoteOffsAndVelocityZeroNoteOns) {
   drawRegister(1, "19 Organ", 255, 1, 2, 0);
   keyFromKeyboard(msg(0x95, 50, 0), 7);  // velocity 0 on channel 5
   keyFromKeyboard(msg(0x83, 51, 64), 8);
-  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0x80, 52), msg(0x95, 50, 0), msg(0x80, 53), msg(0x83, 51, 64)}));
+  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0x80, 52), msg(0x95, 50, 0), msg(0x80, 53),
+                                           msg(0x83, 51, 64)}));
   auto status = sink.texts(DisplayKind::Status);
   ASSERT_EQ(status.size(), 2u);
   EXPECT_EQ(status[0], "<Canale: 5 Nota: 50 Velocit\xE0: 0 OnOff: 0 7ms");
@@ -86,8 +87,8 @@ TEST_F(RoutingTest, ShiftAndMultiNoteSoundBothNotesAndMarkTheAddedKey) {
   drawRegister(1, "52 Choir", 254, 0, 12, 7);
   Midi_noteon(60, 127, 0, kKeyboardUpper);
   Midi_noteoff(60, 0, kKeyboardUpper);
-  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 52), msg(0xB0, 10, 64), msg(0x90, 72, 127), msg(0x90, 79, 127),
-                                           msg(0x80, 72), msg(0x80, 79)}));
+  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 52), msg(0xB0, 10, 64), msg(0x90, 72, 127),
+                                           msg(0x90, 79, 127), msg(0x80, 72), msg(0x80, 79)}));
   auto keys = sink.of(DisplayKind::Keyboard);
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[1].key, 60 + 7 - 23);
@@ -108,10 +109,10 @@ TEST_F(RoutingTest, NotesAndProgramsOutsideTheMidiRangeNeverCorruptAMessage) {
     EXPECT_EQ(m >> 24, 0u);
   }
   auto m = sent();
-  EXPECT_EQ(m[0], msg(0xC0, 127));  // clamped program
-  EXPECT_EQ(std::count(m.begin(), m.end(), msg(0xC0, 0)), 2);  // "-5" clamps to 0
-  EXPECT_EQ(std::count(m.begin(), m.end(), msg(0x90, 17, 127)), 1);  // 5 + 12
-  EXPECT_EQ(std::count(m.begin(), m.end(), msg(0x90, 29, 127)), 1);  // 5 + 12 + 12
+  EXPECT_EQ(m[0], msg(0xC0, 127));                                    // clamped program
+  EXPECT_EQ(std::count(m.begin(), m.end(), msg(0xC0, 0)), 2);         // "-5" clamps to 0
+  EXPECT_EQ(std::count(m.begin(), m.end(), msg(0x90, 17, 127)), 1);   // 5 + 12
+  EXPECT_EQ(std::count(m.begin(), m.end(), msg(0x90, 29, 127)), 1);   // 5 + 12 + 12
   EXPECT_EQ(std::count(m.begin(), m.end(), msg(0x90, 108, 127)), 1);  // 120 - 12 on register 2
   // Key 120: program, pan, no note on register 1; program, pan, note on 2.
   // Key 5: program, pan and both notes on register 1; program, pan on 2.
@@ -129,7 +130,8 @@ TEST_F(RoutingTest, ProgramChangesFromTheKeyboardToggleRegisters) {
   keyFromKeyboard(msg(0xC4, 31));
   EXPECT_EQ(consoleState.regOn[32], 0);
   keyFromKeyboard(msg(0xC0, 32));
-  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 0), msg(0xC0, 0), msg(0xC4, 31), msg(0xC0, 32)}));
+  EXPECT_EQ(sent(),
+            (std::vector<uint32_t>{msg(0xC0, 0), msg(0xC0, 0), msg(0xC4, 31), msg(0xC0, 32)}));
   auto buttons = sink.of(DisplayKind::RegisterButton);
   ASSERT_EQ(buttons.size(), 3u);
   EXPECT_EQ(buttons[0].id, 1001);
@@ -138,8 +140,8 @@ TEST_F(RoutingTest, ProgramChangesFromTheKeyboardToggleRegisters) {
   EXPECT_EQ(buttons[1].level, 0);
   EXPECT_EQ(buttons[2].id, 1032);
   EXPECT_EQ(sink.texts(DisplayKind::Status),
-            (std::vector<std::string>{"<Program Change  1 192", "<Program Change  1 192", "<Program Change  32 196",
-                                      "<Program Change  33 192"}));
+            (std::vector<std::string>{"<Program Change  1 192", "<Program Change  1 192",
+                                      "<Program Change  32 196", "<Program Change  33 192"}));
 }
 
 TEST_F(RoutingTest, PitchBendSilencesEveryChannelFirst) {
@@ -172,7 +174,8 @@ TEST_F(RoutingTest, DriverMessagesOtherThanDataShowTheirTexts) {
   Midi_inproc(1, MIM_LONGERROR, 0, 0, 0);
   Midi_inproc(1, 0x999, 0, 0, 0);
   EXPECT_EQ(sink.texts(DisplayKind::Status),
-            (std::vector<std::string>{"<longdata ABCDEF 10", "<Errore!!! 1234F5/FF", "<longerror", "<???"}));
+            (std::vector<std::string>{"<longdata ABCDEF 10", "<Errore!!! 1234F5/FF", "<longerror",
+                                      "<???"}));
   EXPECT_TRUE(sent().empty());
 }
 
@@ -183,8 +186,9 @@ TEST_F(RoutingTest, PlayerNotesInFilteredModeGoThroughTheRegistersOnTheirOwnChan
   Midi_fromplayer(msg(0x95, 62, 90), 1);
   Midi_fromplayer(msg(0xB5, 7, 90), 1);  // dropped in filtered mode
   Midi_fromplayer(msg(0x85, 62, 0), 1);
-  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC5, 19), msg(0xB5, 10, 64), msg(0x95, 62, 127), msg(0xC5, 20),
-                                           msg(0xB5, 10, 64), msg(0x95, 62, 50), msg(0x85, 62), msg(0x85, 62)}));
+  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC5, 19), msg(0xB5, 10, 64), msg(0x95, 62, 127),
+                                           msg(0xC5, 20), msg(0xB5, 10, 64), msg(0x95, 62, 50),
+                                           msg(0x85, 62), msg(0x85, 62)}));
   auto keys = sink.of(DisplayKind::Keyboard);
   EXPECT_EQ(keys[0].id, kKeyboardLower);
   EXPECT_EQ(keys[0].colour, RGB(255, 255, 0));
@@ -221,8 +225,8 @@ TEST_F(RoutingTest, FailedNoteSendStopsTheWalkAndAsksTheWindowToClose) {
   keyFromKeyboard(msg(0x90, 60, 100));
   // Register 1 complete, register 2 up to its failed note, nothing of 3;
   // the key itself is still forwarded.
-  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 60, 127), msg(0xC0, 20),
-                                           msg(0xB0, 10, 64), msg(0x90, 60, 100)}));
+  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 60, 127),
+                                           msg(0xC0, 20), msg(0xB0, 10, 64), msg(0x90, 60, 100)}));
   EXPECT_EQ(sink.failures, std::vector<std::string>{"Errore in Midi_noteon"});
 }
 

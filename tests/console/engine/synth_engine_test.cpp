@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "tests/support/audio_analysis.h"
 #include "console/engine/engine.h"
-#include "tests/support/recording_sink.h"
 #include "platform/midi/synth_driver.h"
+#include "tests/support/audio_analysis.h"
+#include "tests/support/recording_sink.h"
 
 namespace zt {
 namespace {

@@ -24,8 +24,9 @@ TEST_F(ThreadsTest, KeysFromTheDriverThreadAreSentAtOnceAndShownAfterADrain) {
   inDriver->inject(1, msg(0x90, 60, 100));
   inDriver->drain();
   // Sent on the driver's thread, before the window thread did anything.
-  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 60, 100), msg(0xC0, 20),
-                                           msg(0xB0, 10, 0), msg(0x90, 60, 50), msg(0x90, 60, 100)}));
+  EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 60, 100),
+                                           msg(0xC0, 20), msg(0xB0, 10, 0), msg(0x90, 60, 50),
+                                           msg(0x90, 60, 100)}));
   EXPECT_TRUE(sink.requests.empty());
   EXPECT_EQ(wakes.load(), 1);
   Display_drain();
@@ -36,7 +37,9 @@ TEST_F(ThreadsTest, KeysFromTheDriverThreadAreSentAtOnceAndShownAfterADrain) {
   EXPECT_EQ(sink.requests[1].kind, DisplayKind::Indicator);
   EXPECT_EQ(sink.requests[2].kind, DisplayKind::Note);
   EXPECT_EQ(sink.requests[3].kind, DisplayKind::Status);
-  EXPECT_EQ(std::string(sink.requests[3].text.view()).rfind("<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 ", 0), 0u);
+  EXPECT_EQ(std::string(sink.requests[3].text.view())
+                .rfind("<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 ", 0),
+            0u);
 }
 
 TEST_F(ThreadsTest, TheWindowThreadsRequestsAreShownAfterTheKeysQueuedBeforeThem) {
@@ -172,7 +175,8 @@ TEST(MidiOutHandlesTest, ClosingWhileAnotherThreadSendsIsSafe) {
     EXPECT_NE(fresh, old);  // a stale handle never reaches the new device
     handle = fresh;
     // Let the sender get some sends through on the new handle.
-    for (long seen = ok.load(); ok.load() < seen + 5 && !::testing::Test::HasFailure();) std::this_thread::yield();
+    for (long seen = ok.load(); ok.load() < seen + 5 && !::testing::Test::HasFailure();)
+      std::this_thread::yield();
   }
   stop = true;
   sender.join();

@@ -8,9 +8,8 @@
 
 #include "platform/link/link_frame.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  if (size == 0)
-    return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
   const size_t chunk = 1 + data[0] % 16;
   ++data;
   --size;
@@ -25,22 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     zt::LinkFrame frame;
     for (;;) {
       const auto r = decoder.next(frame);
-      if (r == zt::LinkDecoder::Result::NeedMore)
-        break;
+      if (r == zt::LinkDecoder::Result::NeedMore) break;
       if (r == zt::LinkDecoder::Result::Malformed) {
         failed = true;
         break;
       }
-      if (!zt::Link_framevalid(frame))
-        std::abort();
-      if (frame.wParam != 0 && frame.wParam != 1)
-        std::abort();
+      if (!zt::Link_framevalid(frame)) std::abort();
+      if (frame.wParam != 0 && frame.wParam != 1) std::abort();
       ++frames;
     }
-    if (taken == 0 && !failed)
-      std::abort(); // a decoder that stalls would hang the console
+    if (taken == 0 && !failed) std::abort();  // a decoder that stalls would hang the console
   }
-  if (frames > size / zt::kLinkFrameSize)
-    std::abort();
+  if (frames > size / zt::kLinkFrameSize) std::abort();
   return 0;
 }

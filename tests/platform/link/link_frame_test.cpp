@@ -27,15 +27,12 @@ TEST(LinkFrame, LittleEndianBothWays) {
 }
 
 TEST(LinkFrame, AcceptsWhatThePlayerSends) {
-  EXPECT_TRUE(Link_framevalid({0, 0})); // all notes off
-  EXPECT_TRUE(
-      Link_framevalid({1, 0x92 + 256 * 60 + 65536 * 100})); // note on, filtered
-  EXPECT_TRUE(Link_framevalid({0, 0x80 + 256 * 127}));      // note off
-  EXPECT_TRUE(Link_framevalid({0, 0xC5 + 256 * 19}));       // program change
-  EXPECT_TRUE(
-      Link_framevalid({0, 0xEF + 256 * 127 + 65536 * 127})); // pitch bend, top
-  for (int type = 1; type <= 6; ++type)
-    EXPECT_TRUE(Link_framevalid({0, type + 256 * 7})) << type;
+  EXPECT_TRUE(Link_framevalid({0, 0}));                               // all notes off
+  EXPECT_TRUE(Link_framevalid({1, 0x92 + 256 * 60 + 65536 * 100}));   // note on, filtered
+  EXPECT_TRUE(Link_framevalid({0, 0x80 + 256 * 127}));                // note off
+  EXPECT_TRUE(Link_framevalid({0, 0xC5 + 256 * 19}));                 // program change
+  EXPECT_TRUE(Link_framevalid({0, 0xEF + 256 * 127 + 65536 * 127}));  // pitch bend, top
+  for (int type = 1; type <= 6; ++type) EXPECT_TRUE(Link_framevalid({0, type + 256 * 7})) << type;
   // A text's entry number is never read by the console, however large.
   EXPECT_TRUE(Link_framevalid({1, static_cast<int32_t>(0xFFFFFF05u)}));
 }
@@ -43,15 +40,13 @@ TEST(LinkFrame, AcceptsWhatThePlayerSends) {
 TEST(LinkFrame, RefusesEverythingElse) {
   EXPECT_FALSE(Link_framevalid({2, 0}));
   EXPECT_FALSE(Link_framevalid({-1, 0x90 + 256 * 60}));
-  EXPECT_FALSE(Link_framevalid({0, 0xF0})); // system messages
+  EXPECT_FALSE(Link_framevalid({0, 0xF0}));  // system messages
   EXPECT_FALSE(Link_framevalid({0, 0xFF}));
-  EXPECT_FALSE(Link_framevalid({0, 0x7F})); // no status, not a text
-  EXPECT_FALSE(Link_framevalid({0, 0x07})); // meta type 7 is never sent
-  EXPECT_FALSE(
-      Link_framevalid({0, 0x90 + 256 * 0x80})); // data byte with the top bit
+  EXPECT_FALSE(Link_framevalid({0, 0x7F}));               // no status, not a text
+  EXPECT_FALSE(Link_framevalid({0, 0x07}));               // meta type 7 is never sent
+  EXPECT_FALSE(Link_framevalid({0, 0x90 + 256 * 0x80}));  // data byte with the top bit
   EXPECT_FALSE(Link_framevalid({0, 0x90 + 256 * 60 + 65536 * 0x80}));
-  EXPECT_FALSE(
-      Link_framevalid({0, 0x90 + 256 * 60 + (1 << 24)})); // a fourth byte
+  EXPECT_FALSE(Link_framevalid({0, 0x90 + 256 * 60 + (1 << 24)}));  // a fourth byte
 }
 
 TEST(LinkDecoder, SplitsAStreamIntoFramesWhateverTheChunks) {
@@ -67,8 +62,7 @@ TEST(LinkDecoder, SplitsAStreamIntoFramesWhateverTheChunks) {
       at += d.feed(stream + at, std::min(chunk, sizeof stream - at));
       LinkFrame f;
       LinkDecoder::Result r;
-      while ((r = d.next(f)) == LinkDecoder::Result::Frame)
-        got.push_back(f);
+      while ((r = d.next(f)) == LinkDecoder::Result::Frame) got.push_back(f);
       ASSERT_EQ(LinkDecoder::Result::NeedMore, r);
     }
     ASSERT_EQ(3u, got.size()) << chunk;
@@ -87,11 +81,11 @@ TEST(LinkDecoder, AMalformedFrameStopsTheStreamForGood) {
   EXPECT_EQ(kLinkFrameSize, d.feed(stream, sizeof stream));
   LinkFrame f{7, 7};
   EXPECT_EQ(LinkDecoder::Result::Malformed, d.next(f));
-  EXPECT_EQ(7, f.wParam); // nothing of it handed out
+  EXPECT_EQ(7, f.wParam);  // nothing of it handed out
   EXPECT_TRUE(d.failed());
   EXPECT_EQ(0u, d.feed(stream + 8, 8));
   EXPECT_EQ(LinkDecoder::Result::Malformed, d.next(f));
 }
 
-} // namespace
-} // namespace zt
+}  // namespace
+}  // namespace zt

@@ -28,10 +28,9 @@
 #include "platform/link/link_server.h"
 #include "tests/support/engine_setup.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (argc < 3)
-    return 2;
+  if (argc < 3) return 2;
   const std::string role = argv[1];
   const std::string socket = argv[2];
   if (role == "console" && argc >= 4) {
@@ -39,15 +38,13 @@ int main(int argc, char **argv) {
     const int handleMs = argc >= 5 ? std::atoi(argv[4]) : 0;
     int handled = 0;
     zt::LinkServer server([&](int32_t w, int32_t l) {
-      if (handleMs > 0)
-        QThread::msleep(static_cast<unsigned long>(handleMs));
+      if (handleMs > 0) QThread::msleep(static_cast<unsigned long>(handleMs));
       QFile log(QString::fromStdString(logPath));
       if (log.open(QIODevice::Append))
         log.write(QByteArray::number(w) + " " + QByteArray::number(l) + "\n");
       return ++handled;
     });
-    if (argc >= 6)
-      server.setPartialTimeout(std::atoi(argv[5]));
+    if (argc >= 6) server.setPartialTimeout(std::atoi(argv[5]));
     if (!server.listenAt(socket)) {
       std::fprintf(stderr, "%s\n", server.errorText().c_str());
       return 1;
@@ -76,8 +73,7 @@ int main(int argc, char **argv) {
       zt::Display_reset();
       return 0;
     });
-    if (!server.listenAt(socket))
-      return 1;
+    if (!server.listenAt(socket)) return 1;
     std::printf("listening\n");
     std::fflush(stdout);
     return app.exec();
@@ -90,8 +86,7 @@ int main(int argc, char **argv) {
       return 1;
     }
     for (int i = 3; i + 1 < argc; i += 2) {
-      const int32_t answer =
-          client.send(std::atoi(argv[i]), std::atoi(argv[i + 1]));
+      const int32_t answer = client.send(std::atoi(argv[i]), std::atoi(argv[i + 1]));
       std::printf("%d\n", answer);
     }
     std::printf("sent\n");

@@ -33,31 +33,29 @@ namespace zt {
 namespace {
 
 class LinkProcessTest : public ::testing::Test {
-protected:
- static void SetUpTestSuite() { test::Qt_app<QCoreApplication>("link_process_test"); }
+ protected:
+  static void SetUpTestSuite() { test::Qt_app<QCoreApplication>("link_process_test"); }
 
- void SetUp() override {
-   ASSERT_TRUE(dir_.isValid());
-   // Readable by anyone, so that only the socket's own permissions keep
-   // another user out.
-   ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
-   socket_ = (dir_.path() + "/ZT-test.link").toStdString();
-   log_ = (dir_.path() + "/requests.log").toStdString();
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    // Readable by anyone, so that only the socket's own permissions keep
+    // another user out.
+    ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
+    socket_ = (dir_.path() + "/ZT-test.link").toStdString();
+    log_ = (dir_.path() + "/requests.log").toStdString();
   }
 
   void TearDown() override { processes_.end(); }
 
-  QProcess *Start(const QStringList &args) {
+  QProcess* Start(const QStringList& args) {
     QProcess* p = processes_.start(QStringLiteral(ZT_LINK_PEER), args);
     EXPECT_TRUE(p->waitForStarted(5000));
     return p;
   }
 
-  QProcess *StartConsole(int handleMs = 0, int partialMs = 5000) {
-    QProcess *p =
-        Start({"console", QString::fromStdString(socket_),
-               QString::fromStdString(log_), QString::number(handleMs),
-               QString::number(partialMs)});
+  QProcess* StartConsole(int handleMs = 0, int partialMs = 5000) {
+    QProcess* p = Start({"console", QString::fromStdString(socket_), QString::fromStdString(log_),
+                         QString::number(handleMs), QString::number(partialMs)});
     EXPECT_TRUE(test::Process_waitline(p, "listening"));
     return p;
   }
@@ -65,11 +63,9 @@ protected:
   std::vector<std::string> Log() const {
     std::vector<std::string> lines;
     QFile f(QString::fromStdString(log_));
-    if (!f.open(QIODevice::ReadOnly))
-      return lines;
-    for (const QByteArray &line : f.readAll().split('\n'))
-      if (!line.isEmpty())
-        lines.push_back(line.toStdString());
+    if (!f.open(QIODevice::ReadOnly)) return lines;
+    for (const QByteArray& line : f.readAll().split('\n'))
+      if (!line.isEmpty()) lines.push_back(line.toStdString());
     return lines;
   }
 
@@ -113,8 +109,7 @@ TEST_F(LinkProcessTest, ExactFramesAnsweredOnlyAfterTheConsoleHandledThem) {
   const char frame[8] = {1, 0, 0, 0, char(0x80), 60, 0, 0};
   raw.write(frame, 8);
   ASSERT_TRUE(raw.waitForBytesWritten(3000));
-  while (raw.bytesAvailable() < 4)
-    ASSERT_TRUE(raw.waitForReadyRead(3000));
+  while (raw.bytesAvailable() < 4) ASSERT_TRUE(raw.waitForReadyRead(3000));
   const QByteArray answer = raw.read(8);
   EXPECT_EQ(QByteArray("\x04\x00\x00\x00", 4), answer);
   ASSERT_EQ(4u, Log().size());
@@ -122,7 +117,7 @@ TEST_F(LinkProcessTest, ExactFramesAnsweredOnlyAfterTheConsoleHandledThem) {
 }
 
 TEST_F(LinkProcessTest, AConsoleThatStopsAnsweringCountsAsGone) {
-  QProcess *console = StartConsole();
+  QProcess* console = StartConsole();
   LinkClient client(/*timeoutMs=*/400);
   ASSERT_TRUE(client.findAt(socket_));
   EXPECT_EQ(1, client.send(0, 0x90 + 256 * 60 + 65536 * 90));
@@ -138,8 +133,7 @@ TEST_F(LinkProcessTest, AConsoleThatStopsAnsweringCountsAsGone) {
   EXPECT_EQ(0, client.send(0, 0x90 + 256 * 64 + 65536 * 90));
   EXPECT_LT(t.elapsed(), 200);
   QThread::msleep(300);
-  for (const std::string &line : Log())
-    EXPECT_NE("0 5914688", line);
+  for (const std::string& line : Log()) EXPECT_NE("0 5914688", line);
 }
 
 TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
@@ -151,8 +145,8 @@ TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
   bad.connectToServer(QString::fromStdString(socket_));
   ASSERT_TRUE(bad.waitForConnected(3000));
   unsigned char frame[kLinkFrameSize];
-  Link_encode({0, 0xF0 + 256 * 0x7E}, frame); // a system message
-  bad.write(reinterpret_cast<const char *>(frame), kLinkFrameSize);
+  Link_encode({0, 0xF0 + 256 * 0x7E}, frame);  // a system message
+  bad.write(reinterpret_cast<const char*>(frame), kLinkFrameSize);
   EXPECT_TRUE(bad.waitForDisconnected(3000));
 
   QLocalSocket hanging;
@@ -168,16 +162,15 @@ TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
 
 TEST_F(LinkProcessTest, APlayerKilledMidNoteLeavesTheConsoleSilent) {
   StartConsole();
-  QProcess *player = Start({"player", QString::fromStdString(socket_), "0",
-                            QString::number(kNoteOnCh3)});
+  QProcess* player =
+      Start({"player", QString::fromStdString(socket_), "0", QString::number(kNoteOnCh3)});
   ASSERT_TRUE(test::Process_waitline(player, "sent"));
   player->kill();
   EXPECT_EQ((Lines{"0 6569106", "0 0"}), LogWhen(2));
 
   // A player that silenced the console itself before it went gets no second
   // all notes off.
-  QProcess *tidy =
-      Start({"player", QString::fromStdString(socket_), "1", "144", "0", "0"});
+  QProcess* tidy = Start({"player", QString::fromStdString(socket_), "1", "144", "0", "0"});
   ASSERT_TRUE(test::Process_waitline(tidy, "sent"));
   tidy->kill();
   tidy->waitForFinished(3000);
@@ -204,9 +197,9 @@ TEST_F(LinkProcessTest, NoConsoleMeansSendsDoNothing) {
 }
 
 TEST_F(LinkProcessTest, ASocketLeftByADeadConsoleIsReplacedALiveOneIsNot) {
-  QProcess *first = StartConsole();
-  QProcess *second = Start({"console", QString::fromStdString(socket_),
-                            QString::fromStdString(log_)});
+  QProcess* first = StartConsole();
+  QProcess* second =
+      Start({"console", QString::fromStdString(socket_), QString::fromStdString(log_)});
   EXPECT_TRUE(second->waitForFinished(5000));
   EXPECT_EQ(1, second->exitCode());
 
@@ -221,7 +214,7 @@ TEST_F(LinkProcessTest, ASocketLeftByADeadConsoleIsReplacedALiveOneIsNot) {
 
 TEST_F(LinkProcessTest, AConsoleThatEndsLeavesThePlayerRunningSilently) {
   ::signal(SIGPIPE, SIG_IGN);
-  QProcess *console = StartConsole();
+  QProcess* console = StartConsole();
   LinkClient client;
   ASSERT_TRUE(client.findAt(socket_));
   EXPECT_EQ(1, client.send(0, kNoteOnCh3));
@@ -232,8 +225,7 @@ TEST_F(LinkProcessTest, AConsoleThatEndsLeavesThePlayerRunningSilently) {
   EXPECT_EQ(0, client.send(0, kNoteOnCh3));
 }
 
-TEST_F(LinkProcessTest,
-       ARequestArrivingWhileTheConsoleWaitsInADialogWaitsItsTurn) {
+TEST_F(LinkProcessTest, ARequestArrivingWhileTheConsoleWaitsInADialogWaitsItsTurn) {
   // The console here is this process: its handler runs a nested event loop
   // on the first request, as a message box would.
   int depth = 0, deepest = 0, handled = 0;
@@ -251,8 +243,8 @@ TEST_F(LinkProcessTest,
     return ++handled;
   });
   ASSERT_TRUE(server.listenAt(socket_));
-  QProcess *player = Start({"player", QString::fromStdString(socket_), "0",
-                            QString::number(kNoteOnCh3), "0", "0"});
+  QProcess* player = Start(
+      {"player", QString::fromStdString(socket_), "0", QString::number(kNoteOnCh3), "0", "0"});
   QElapsedTimer t;
   t.start();
   while (handled < 2 && t.elapsed() < 10000)
@@ -263,32 +255,28 @@ TEST_F(LinkProcessTest,
   bool sent = false;
   while (!sent && (player->canReadLine() || player->waitForReadyRead(3000)))
     while (player->canReadLine())
-      if (player->readLine().trimmed() == "sent")
-        sent = true;
+      if (player->readLine().trimmed() == "sent") sent = true;
   EXPECT_TRUE(sent);
   player->kill();
   player->waitForFinished(3000);
   QElapsedTimer settle;
   settle.start();
-  while (settle.elapsed() < 300)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   // It silenced the console itself before it went: nothing more.
   EXPECT_EQ(2u, order.size());
 }
 
 // connect(2) to the socket from a child process running as `uid`; the
 // child's exit code is 0 when it connected, else the errno.
-int ConnectAs(const std::string &path, uid_t uid) {
+int ConnectAs(const std::string& path, uid_t uid) {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    if (uid != 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0))
-      _exit(100);
+    if (uid != 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0)) _exit(100);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    const int r =
-        ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+    const int r = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     _exit(r == 0 ? 0 : (errno & 0x7F));
   }
   int status = 0;
@@ -298,8 +286,7 @@ int ConnectAs(const std::string &path, uid_t uid) {
 
 TEST_F(LinkProcessTest, AnotherUsersPlayerCannotConnect) {
   if (::geteuid() != 0) {
-    GTEST_SKIP()
-        << "needs root to run a child as another user; not checked here";
+    GTEST_SKIP() << "needs root to run a child as another user; not checked here";
   }
   StartConsole();
   EXPECT_EQ(0, ConnectAs(socket_, 0));
@@ -309,5 +296,5 @@ TEST_F(LinkProcessTest, AnotherUsersPlayerCannotConnect) {
   EXPECT_TRUE(Log().empty());
 }
 
-} // namespace
-} // namespace zt
+}  // namespace
+}  // namespace zt

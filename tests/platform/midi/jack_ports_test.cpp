@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "platform/midi/default_devices.h"
-#include "tests/support/jack_fixture.h"
 #include "platform/midi/rtmidi_driver.h"
+#include "tests/support/jack_fixture.h"
 
 namespace zt {
 namespace {
@@ -37,7 +37,8 @@ struct Received {
     self->count.store(n + 1, std::memory_order_release);
   }
   bool waitFor(size_t n) {
-    return test::Wait_until([&] { return count.load(std::memory_order_acquire) >= n; }, std::chrono::milliseconds(3000));
+    return test::Wait_until([&] { return count.load(std::memory_order_acquire) >= n; },
+                            std::chrono::milliseconds(3000));
   }
 };
 
@@ -176,7 +177,8 @@ TEST_F(JackPorts, AnInputDeviceOfTheServerConnectsByItself) {
   ASSERT_GE(device, 1);
   Received received;
   int32_t handle = 0;
-  ASSERT_EQ(MIDI_OK, in.open(handle, device, &Received::proc, reinterpret_cast<uintptr_t>(&received)));
+  ASSERT_EQ(MIDI_OK,
+            in.open(handle, device, &Received::proc, reinterpret_cast<uintptr_t>(&received)));
   ASSERT_EQ(MIDI_OK, in.start(handle));
   // The connection RtMidi made carries messages once the server's graph has
   // taken it up; play until the first one arrives.
@@ -208,7 +210,8 @@ TEST_F(JackPorts, SendsLeaveAsTheExactBytesOnTheChosenPort) {
 
   ASSERT_TRUE(capture_->waitCaptured(from + 5));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ((std::vector<Bytes>{{0x91, 0x40, 0x7F}, {0xC2, 0x13}, {0xB0, 0x0A, 0x40}, {0xF8}, {0xE5, 0x00, 0x7F}}),
+  EXPECT_EQ((std::vector<Bytes>{
+                {0x91, 0x40, 0x7F}, {0xC2, 0x13}, {0xB0, 0x0A, 0x40}, {0xF8}, {0xE5, 0x00, 0x7F}}),
             capture_->capturedBytes(from));
   EXPECT_EQ(MIDI_OK, out.close(handle));
   EXPECT_NE(MIDI_OK, out.send(handle, 0x7F4091));
@@ -231,7 +234,8 @@ TEST_F(JackPorts, TwoThreadsSendingTakeTurnsWithoutLosingMessages) {
   std::thread a(play, 0), b(play, 1);
   a.join();
   b.join();
-  ASSERT_TRUE(capture_->waitCaptured(from + 2 * kPerThread)) << "captured " << capture_->capturedCount() - from;
+  ASSERT_TRUE(capture_->waitCaptured(from + 2 * kPerThread))
+      << "captured " << capture_->capturedCount() - from;
   int next[2] = {0, 0};
   for (auto& m : capture_->capturedBytes(from)) {
     ASSERT_EQ(3u, m.size());

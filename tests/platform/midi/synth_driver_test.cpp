@@ -9,11 +9,11 @@
 #include <string_view>
 #include <thread>
 
-#include "tests/support/audio_analysis.h"
-#include "tests/support/jack_fixture.h"
 #include "platform/midi/midi_log.h"
 #include "platform/midi/synth_audio.h"
 #include "platform/midi/synth_driver.h"
+#include "tests/support/audio_analysis.h"
+#include "tests/support/jack_fixture.h"
 
 namespace zt {
 namespace {
@@ -85,7 +85,7 @@ TEST_F(Synth, ChurchOrganSoundsAtThePitchOfTheKeyAndAllNotesOffSilencesIt) {
 
   ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x003980));  // release it
   ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x644590));  // key 69, the A at 440 Hz
-  render(0.5);  // the release of key 57 dies away
+  render(0.5);                                       // the release of key 57 dies away
   std::vector<float> a4 = render(0.8);
   EXPECT_GT(Audio_rms(a4, 0, a4.size()), 0.005);
   EXPECT_NEAR(440.0, pitchOf(a4), 440.0 * 0.02);
@@ -199,7 +199,9 @@ TEST_F(Synth, ABacklogOfKeysIsPlayedOffWithoutHangingNotes) {
 // are sent one by one).
 TEST_F(Synth, SendsFromManyThreadsWhileRenderingLoseNothing) {
   constexpr uint32_t kThreads = 4;
-  auto keyOn = [](uint32_t channel, uint32_t k) { return 0x90 + channel + 256 * (48 + 7 * k + channel) + 65536 * 100; };
+  auto keyOn = [](uint32_t channel, uint32_t k) {
+    return 0x90 + channel + 256 * (48 + 7 * k + channel) + 65536 * 100;
+  };
   std::atomic<uint32_t> done{0};
   std::atomic<int> refused{0};
   std::vector<std::thread> threads;
@@ -308,8 +310,8 @@ class SynthAudioProbe : public ::testing::Test {
   }
   void TearDown() override {
     Midi_setlog(nullptr);
-    for (const char* name : {"ALSA_CONFIG_PATH", "PULSE_SERVER", "JACK_DEFAULT_SERVER", "ZT_AUDIO_PERIOD_SIZE",
-                             "ZT_AUDIO_PERIODS"})
+    for (const char* name : {"ALSA_CONFIG_PATH", "PULSE_SERVER", "JACK_DEFAULT_SERVER",
+                             "ZT_AUDIO_PERIOD_SIZE", "ZT_AUDIO_PERIODS"})
       unsetenv(name);
     setenv("ZT_AUDIO_DRIVER", "none", 1);
     std::system(("rm -rf " + dir_).c_str());
@@ -326,7 +328,8 @@ TEST_F(SynthAudioProbe, WithoutAnyAudioDeviceTheSynthOpensAndTakesEveryKey) {
   auto& [synth, out, handle] = device;
   ASSERT_EQ(MIDI_OK, device.open());
   EXPECT_FALSE(synth->hasAudioDriver());
-  EXPECT_NE(synth->audioReport().find("no audio device"), std::string::npos) << synth->audioReport();
+  EXPECT_NE(synth->audioReport().find("no audio device"), std::string::npos)
+      << synth->audioReport();
   EXPECT_EQ(logged(), std::vector<std::string>{synth->audioReport()});
   // It renders on its own, in time: nothing else may pull its audio.
   std::vector<float> l(64), r(64);
@@ -359,7 +362,8 @@ TEST_F(SynthAudioProbe, ARunningJackServerIsUsedWhenNothingBeforeItOpens) {
   auto& [synth, out, handle] = device;
   ASSERT_EQ(MIDI_OK, device.open());
   EXPECT_TRUE(synth->hasAudioDriver());
-  EXPECT_EQ(synth->audioReport(), "Audio FluidSynth: jack, " + std::to_string(test::JackServer::kRate) + " Hz, " +
+  EXPECT_EQ(synth->audioReport(), "Audio FluidSynth: jack, " +
+                                      std::to_string(test::JackServer::kRate) + " Hz, " +
                                       std::to_string(test::JackServer::kPeriod) +
                                       " frames per period (the JACK server's)");
   EXPECT_EQ(MIDI_OK, out.send(handle, 0x643C90));
@@ -376,7 +380,8 @@ TEST_F(SynthAudioProbe, TheBufferIsTheLowLatencyDefaultOrWhatTheEnvironmentAsks)
     fluid_settings_getint(settings, "audio.periods", &periods);
     fluid_settings_getnum(settings, "synth.sample-rate", &rate);
     delete_fluid_settings(settings);
-    return std::to_string(periods) + " x " + std::to_string(size) + " at " + std::to_string(static_cast<int>(rate));
+    return std::to_string(periods) + " x " + std::to_string(size) + " at " +
+           std::to_string(static_cast<int>(rate));
   };
   EXPECT_EQ(bufferOf(), "2 x 256 at 48000");
   setenv("ZT_AUDIO_PERIOD_SIZE", "128", 1);

@@ -145,7 +145,9 @@ TEST(TimerSlots, StoppingWhileTicksArePostedIsClean) {
   // ThreadSanitizer this shows any race between the window and timer threads.
   TimerTable table;
   std::atomic<int> posted{0};
-  const TimerPost post = [&posted](int32_t, int32_t) { posted.fetch_add(1, std::memory_order_relaxed); };
+  const TimerPost post = [&posted](int32_t, int32_t) {
+    posted.fetch_add(1, std::memory_order_relaxed);
+  };
   for (int round = 0; round < 50; ++round) {
     StartTimer(table, post, 1 + round % 3, 1);
     std::this_thread::sleep_for(2ms);

@@ -14,24 +14,26 @@ class BoundedReadsTest : public MidiFileTest {
  protected:
   // Loads a one-track file whose track data is `data`, with no length check
   // (the track runs to the end of the file).
-  void OpenTrack(const std::string& name, const Bytes& data) { OpenBytes(name, Header(96) + Track(data)); }
+  void OpenTrack(const std::string& name, const Bytes& data) {
+    OpenBytes(name, Header(96) + Track(data));
+  }
 };
 
 TEST_F(BoundedReadsTest, EventsCutOffByTheEndAreNotStored) {
   struct Case {
     const char* name;
-    Bytes tail;           // after a note on at tick 0
+    Bytes tail;  // after a note on at tick 0
     int64_t endTick;
   };
   const Case cases[] = {
-      {"delta", B({0x81}), 0},                                   // delta runs off
-      {"status", B({0x10}), 16},                                 // delta, no status
-      {"note", B({0x10, 0x90, 0x3C}), 16},                       // note on without velocity
-      {"running", B({0x10, 0x3E}), 16},                          // running status, one byte
+      {"delta", B({0x81}), 0},              // delta runs off
+      {"status", B({0x10}), 16},            // delta, no status
+      {"note", B({0x10, 0x90, 0x3C}), 16},  // note on without velocity
+      {"running", B({0x10, 0x3E}), 16},     // running status, one byte
       {"metatype", B({0x10, 0xFF}), 16},
       {"metalength", B({0x10, 0xFF, 0x01, 0x81}), 16},
-      {"text", B({0x10, 0xFF, 0x01, 0x7F, 'a', 'b'}), 16},       // text longer than the data
-      {"tempo", B({0x10, 0xFF, 0x51, 0x03, 0x07, 0xA1}), 16},    // two of three bytes
+      {"text", B({0x10, 0xFF, 0x01, 0x7F, 'a', 'b'}), 16},     // text longer than the data
+      {"tempo", B({0x10, 0xFF, 0x51, 0x03, 0x07, 0xA1}), 16},  // two of three bytes
       {"timesig", B({0x10, 0xFF, 0x58, 0x04, 0x04, 0x02}), 16},
       {"skip", B({0x10, 0xFF, 0x7F, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0x01}), 16},  // 4 GB of data
       {"sysex", B({0x10, 0xF0, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x90, 0x3C, 0x64}), 16},
@@ -64,8 +66,9 @@ TEST_F(BoundedReadsTest, ACutOffTrackDoesNotStopTheNextOne) {
 
 TEST_F(BoundedReadsTest, HugeDeltasNeverMakeTimeGoBack) {
   const Bytes huge = B({0x8F, 0xFF, 0xFF, 0xFF, 0x7F});  // 2^32 - 1
-  const Bytes data = huge + B({0x90, 0x3C, 0x64}) + huge + B({0x3C, 0x00}) +
-                     B({0x81, 0x80, 0x80, 0x80, 0x80, 0x01, 0x3C, 0x01});  // six bytes: low 32 bits, 1
+  const Bytes data =
+      huge + B({0x90, 0x3C, 0x64}) + huge + B({0x3C, 0x00}) +
+      B({0x81, 0x80, 0x80, 0x80, 0x80, 0x01, 0x3C, 0x01});  // six bytes: low 32 bits, 1
   OpenTrack("huge.mid", data);
   const int64_t max = 0xFFFFFFFFll;
   EXPECT_EQ(song_.SongEventTable[0],
@@ -74,7 +77,8 @@ TEST_F(BoundedReadsTest, HugeDeltasNeverMakeTimeGoBack) {
 }
 
 TEST_F(BoundedReadsTest, OutsizedTimeSignatureDenominatorIsZero) {
-  OpenTrack("timesig.mid", Meta(0x58, B({0x03, 0xC8, 0x18, 0x08})) + Meta(0x58, B({0x02, 62, 0, 0})) + EndOfTrack());
+  OpenTrack("timesig.mid", Meta(0x58, B({0x03, 0xC8, 0x18, 0x08})) +
+                               Meta(0x58, B({0x02, 62, 0, 0})) + EndOfTrack());
   EXPECT_EQ(song_.SongEventTable[0], (Events{{88, 3, 0, 0}, {88, 2, int64_t{1} << 62, 0}}));
 }
 
@@ -83,8 +87,8 @@ TEST_F(BoundedReadsTest, EveryCutOfAFileLoadsConsistently) {
   // keeps a prefix of the full song's events, in order, with ticks that
   // never decrease and end ticks no earlier than the last event.
   const Bytes track1 = Meta(0x03, "Brano") + Tempo(500000) + Meta(0x58, B({4, 2, 24, 8})) +
-                       B({0x00, 0xF0, 0x03, 0x43, 0x10, 0xF7, 0x00, 0xC0, 0x13, 0x00, 0x90, 0x3C, 0x64, 0x60, 0x3C,
-                          0x00, 0x81, 0x00, 0xB0, 0x07, 0x64, 0x00, 0x0A, 0x40}) +
+                       B({0x00, 0xF0, 0x03, 0x43, 0x10, 0xF7, 0x00, 0xC0, 0x13, 0x00, 0x90, 0x3C,
+                          0x64, 0x60, 0x3C, 0x00, 0x81, 0x00, 0xB0, 0x07, 0x64, 0x00, 0x0A, 0x40}) +
                        Meta(0x05, "la") + Meta(0x7E, B({1, 2})) + EndOfTrack();
   const Bytes track2 = B({0x00, 0x3E, 0x50, 0x83, 0x60, 0xE1, 0x00, 0x40}) + EndOfTrack();
   const Bytes file = Header(96, 2) + Track(track1) + Track(track2);

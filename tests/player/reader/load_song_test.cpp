@@ -13,16 +13,15 @@ using Texts = std::vector<std::string>;
 class LoadSongTest : public MidiFileTest {};
 
 TEST_F(LoadSongTest, BuildsTheSongFromEveryKindOfEvent) {
-  const Bytes data = Meta(0x03, "Piano") +
-                     B({0x00, 0xC0, 0x13,            // program change
-                        0x00, 0x90, 0x3C, 0x64,      // note on
-                        0x60, 0x80, 0x3C, 0x40,      // note off at 96
-                        0x00, 0xB0, 0x07, 0x64,      // control change
-                        0x81, 0x00, 0xE0, 0x00, 0x40,  // pitch bend at 224
-                        0x00, 0xD0, 0x30,            // channel pressure
-                        0x00, 0xA0, 0x3C, 0x20}) +   // key pressure
+  const Bytes data = Meta(0x03, "Piano") + B({0x00, 0xC0, 0x13,              // program change
+                                              0x00, 0x90, 0x3C, 0x64,        // note on
+                                              0x60, 0x80, 0x3C, 0x40,        // note off at 96
+                                              0x00, 0xB0, 0x07, 0x64,        // control change
+                                              0x81, 0x00, 0xE0, 0x00, 0x40,  // pitch bend at 224
+                                              0x00, 0xD0, 0x30,              // channel pressure
+                                              0x00, 0xA0, 0x3C, 0x20}) +     // key pressure
                      Meta(0x58, B({0x06, 0x03, 0x18, 0x08})) +
-                     B({0x0A, 0xFF, 0x2F, 0x00});    // end of track at 234
+                     B({0x0A, 0xFF, 0x2F, 0x00});  // end of track at 234
   OpenBytes("all.mid", Header(96) + Track(data));
 
   EXPECT_TRUE(host_.messages.empty());
@@ -45,13 +44,15 @@ TEST_F(LoadSongTest, BuildsTheSongFromEveryKindOfEvent) {
 }
 
 TEST_F(LoadSongTest, RunningStatusCarriesAcrossTracksAndZeroVelocityIsNoteOff) {
-  const Bytes track1 = B({0x00, 0x90, 0x3C, 0x64, 0x10, 0x3E, 0x64, 0x10, 0x3C, 0x00}) + EndOfTrack();
+  const Bytes track1 =
+      B({0x00, 0x90, 0x3C, 0x64, 0x10, 0x3E, 0x64, 0x10, 0x3C, 0x00}) + EndOfTrack();
   // Starts under the running status track 1 left.
   const Bytes track2 = B({0x00, 0x40, 0x50, 0x05, 0x40, 0x00}) + EndOfTrack();
   OpenBytes("running.mid", Header(480, 2) + Track(track1) + Track(track2));
 
   ASSERT_EQ(song_.TrackCount(), 2);
-  EXPECT_EQ(song_.SongEventTable[0], (Events{{0x90, 60, 100, 0}, {0x90, 62, 100, 16}, {0x80, 60, 0, 32}}));
+  EXPECT_EQ(song_.SongEventTable[0],
+            (Events{{0x90, 60, 100, 0}, {0x90, 62, 100, 16}, {0x80, 60, 0, 32}}));
   EXPECT_EQ(song_.SongEventTable[1], (Events{{0x90, 64, 80, 0}, {0x80, 64, 0, 5}}));
   EXPECT_EQ(song_.trackEndTick, (std::vector<int64_t>{32, 5}));
   EXPECT_EQ(song_.SongEndTick, 32);
@@ -59,23 +60,24 @@ TEST_F(LoadSongTest, RunningStatusCarriesAcrossTracksAndZeroVelocityIsNoteOff) {
 }
 
 TEST_F(LoadSongTest, SystemExclusiveAndStrayStatusBytesClearTheRunningStatus) {
-  const Bytes data = B({0x00, 0x90, 0x3C, 0x64,                // sets running status
-                        0x00, 0xF0, 0x02, 0x7E, 0xF7,          // sysex clears it
-                        0x00, 0x3C,                            // stray data byte
+  const Bytes data = B({0x00, 0x90, 0x3C, 0x64,                    // sets running status
+                        0x00, 0xF0, 0x02, 0x7E, 0xF7,              // sysex clears it
+                        0x00, 0x3C,                                // stray data byte
                         0x00, 0xB1, 0x07, 0x10, 0x00, 0x0A, 0x20,  // new running status
-                        0x00, 0xF3,                            // clears it again
+                        0x00, 0xF3,                                // clears it again
                         0x00, 0x0A}) +
                      EndOfTrack();
   OpenBytes("sysex.mid", Header(96) + Track(data));
 
-  EXPECT_EQ(song_.SongEventTable[0], (Events{{0x90, 60, 100, 0}, {0xB1, 7, 16, 0}, {0xB1, 10, 32, 0}}));
+  EXPECT_EQ(song_.SongEventTable[0],
+            (Events{{0x90, 60, 100, 0}, {0xB1, 7, 16, 0}, {0xB1, 10, 32, 0}}));
   EXPECT_EQ(song_.unrecognised, 3);
   EXPECT_EQ(host_.messages, (Texts{"Meta non riconosciuti: 3"}));
 }
 
 TEST_F(LoadSongTest, TempoEventsSetBpmInReadingOrder) {
-  const Bytes track1 =
-      Tempo(500000) + B({0x0A}) + Tempo(600000).substr(1) + B({0x0A}) + Tempo(400000).substr(1) + EndOfTrack();
+  const Bytes track1 = Tempo(500000) + B({0x0A}) + Tempo(600000).substr(1) + B({0x0A}) +
+                       Tempo(400000).substr(1) + EndOfTrack();
   OpenBytes("tempo.mid", Header(96) + Track(track1));
   EXPECT_EQ(song_.SongEventTable[0], (Events{{81, 120, 0, 0}, {81, 100, 0, 10}, {81, 150, 0, 20}}));
   EXPECT_EQ(song_.BPM, 150);
@@ -97,10 +99,11 @@ TEST_F(LoadSongTest, ZeroTempoIsIgnoredAndCounted) {
 }
 
 TEST_F(LoadSongTest, SkipsKnownMetaEventsAndCountsUnknownOnes) {
-  const Bytes data = Meta(0x20, B({0x01})) + Meta(0x21, B({0x00})) + Meta(0x54, B({0x60, 0, 0, 0, 0})) +
-                     Meta(0x59, B({0xFE, 0x01})) + Meta(0x7F, B({0x00, 0x00, 0x41})) +
-                     Meta(0x00, B({0x00, 0x01})) +      // sequence number: not known
-                     Meta(0x07, "cue") +                // cue point: not a stored text
+  const Bytes data = Meta(0x20, B({0x01})) + Meta(0x21, B({0x00})) +
+                     Meta(0x54, B({0x60, 0, 0, 0, 0})) + Meta(0x59, B({0xFE, 0x01})) +
+                     Meta(0x7F, B({0x00, 0x00, 0x41})) +
+                     Meta(0x00, B({0x00, 0x01})) +  // sequence number: not known
+                     Meta(0x07, "cue") +            // cue point: not a stored text
                      B({0x00, 0x90, 0x3C, 0x64}) + EndOfTrack();
   OpenBytes("meta.mid", Header(96) + Track(data));
   EXPECT_EQ(song_.SongEventTable[0], (Events{{0x90, 60, 100, 0}}));
@@ -111,15 +114,16 @@ TEST_F(LoadSongTest, SkipsKnownMetaEventsAndCountsUnknownOnes) {
 
 TEST_F(LoadSongTest, TextEntriesAreNumberedAcrossLoads) {
   const Bytes track1 = Meta(0x03, "Uno") + Meta(0x01, "testo") + Meta(0x02, "(c)") + EndOfTrack();
-  const Bytes track2 = Meta(0x03, "Due") + Meta(0x04, "Organo") + B({0x05}) + Meta(0x05, B({'p', 0xE8})).substr(1) +
-                       Meta(0x06, "Coda") + EndOfTrack();
+  const Bytes track2 = Meta(0x03, "Due") + Meta(0x04, "Organo") + B({0x05}) +
+                       Meta(0x05, B({'p', 0xE8})).substr(1) + Meta(0x06, "Coda") + EndOfTrack();
   const std::string path = Write("texts.mid", Header(96, 2) + Track(track1) + Track(track2));
 
   Open(path);
-  EXPECT_EQ(song_.TextTable, (Texts{"Sq/Na  1:Uno", "Text< 2>:testo", "copy:(c)", "Sq/Na  2:Due", "Inst:Organo",
-                                    "Lyric:p" + B({0xE8}) + "*", "Mark:Coda"}));
+  EXPECT_EQ(song_.TextTable, (Texts{"Sq/Na  1:Uno", "Text< 2>:testo", "copy:(c)", "Sq/Na  2:Due",
+                                    "Inst:Organo", "Lyric:p" + B({0xE8}) + "*", "Mark:Coda"}));
   EXPECT_EQ(song_.SongEventTable[0], (Events{{3, 1, 0, 0}, {1, 2, 0, 0}, {2, 3, 0, 0}}));
-  EXPECT_EQ(song_.SongEventTable[1], (Events{{3, 4, 0, 0}, {4, 5, 0, 0}, {5, 6, 0, 5}, {6, 7, 0, 5}}));
+  EXPECT_EQ(song_.SongEventTable[1],
+            (Events{{3, 4, 0, 0}, {4, 5, 0, 0}, {5, 6, 0, 5}, {6, 7, 0, 5}}));
 
   // The entry counter keeps rising from one load to the next.
   Open(path);
@@ -144,8 +148,8 @@ TEST_F(LoadSongTest, SequenceNameMaskRightAlignsTheTrackNumber) {
 }
 
 TEST_F(LoadSongTest, EndOfTrackEndsTheTrackOnlyWhenEmpty) {
-  const Bytes data = B({0x00, 0x90, 0x3C, 0x64,
-                        0x00, 0xFF, 0x2F, 0x01,  // not empty: parsing goes on after the length
+  const Bytes data = B({0x00, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x01,  // not empty: parsing goes
+                                                                         // on after the length
                         0x05, 0x80, 0x3C, 0x40,  // (its data byte is read as the next delta)
                         0x00, 0xFF, 0x2F, 0x00,  // ends the track
                         0x00, 0x90, 0x40, 0x40, 0x60, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
@@ -171,9 +175,9 @@ TEST_F(LoadSongTest, MTrkInsideATextSplitsTheTrack) {
 TEST_F(LoadSongTest, ChunksOfOtherTypesJoinThePrecedingTrack) {
   // A foreign chunk after a track without end of track: its tag, length and
   // data are read on as events of that track under its running status.
-  const Bytes foreign = B({0x00, 0x90, 0x3C, 0x40,   // tag: a note on
-                           0x00, 0x00, 0x00, 0x03,   // length: a note off (velocity 0), delta 3
-                           0x3E, 0x7F, 0x00});       // data: a note on, a delta without event
+  const Bytes foreign = B({0x00, 0x90, 0x3C, 0x40,  // tag: a note on
+                           0x00, 0x00, 0x00, 0x03,  // length: a note off (velocity 0), delta 3
+                           0x3E, 0x7F, 0x00});      // data: a note on, a delta without event
   const Bytes track = Meta(0x03, "A") + B({0x00, 0x91, 0x30, 0x30});
   OpenBytes("foreign.mid", Header(96, 1) + Track(track) + foreign);
   ASSERT_EQ(song_.TrackCount(), 1);

@@ -1,8 +1,8 @@
 // Variable-length quantities, tempo rounding and the text entry formats.
 #include <gtest/gtest.h>
 
-#include "tests/support/midi_test_files.h"
 #include "player/reader/track_parser.h"
+#include "tests/support/midi_test_files.h"
 
 namespace zt::test {
 namespace {
@@ -63,13 +63,13 @@ TEST(BpmFromMicroseconds, RoundsToNearestWithHalvesToEven) {
   EXPECT_EQ(BpmFromMicroseconds(600000), 100);
   EXPECT_EQ(BpmFromMicroseconds(400000), 150);
   EXPECT_EQ(BpmFromMicroseconds(1), 60000000);
-  EXPECT_EQ(BpmFromMicroseconds(0xFFFFFF), 4);      // 3.58
-  EXPECT_EQ(BpmFromMicroseconds(461539), 130);      // 129.9998
-  EXPECT_EQ(BpmFromMicroseconds(40000000), 2);      // 1.5 to even
-  EXPECT_EQ(BpmFromMicroseconds(24000000), 2);      // 2.5 to even
+  EXPECT_EQ(BpmFromMicroseconds(0xFFFFFF), 4);  // 3.58
+  EXPECT_EQ(BpmFromMicroseconds(461539), 130);  // 129.9998
+  EXPECT_EQ(BpmFromMicroseconds(40000000), 2);  // 1.5 to even
+  EXPECT_EQ(BpmFromMicroseconds(24000000), 2);  // 2.5 to even
   EXPECT_EQ(BpmFromMicroseconds(480000), 125);
-  EXPECT_EQ(BpmFromMicroseconds(700000), 86);       // 85.71
-  EXPECT_EQ(BpmFromMicroseconds(923077), 65);       // 64.99997
+  EXPECT_EQ(BpmFromMicroseconds(700000), 86);  // 85.71
+  EXPECT_EQ(BpmFromMicroseconds(923077), 65);  // 64.99997
 }
 
 TEST(TextEntryText, BuildsEachTypesEntry) {

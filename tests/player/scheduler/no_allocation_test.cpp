@@ -37,7 +37,8 @@ TEST(SchedulerAllocation, TicksAndProgressAllocateNothing) {
     for (int i = 0; i < 500; ++i) {
       const int64_t kind = (i % 3 == 0) ? 0x90 + k : (i % 3 == 1 ? 0x80 + k : 0xB0 + k);
       song.SongEventTable[k].push_back(MidiEvent{kind, i % 128, 64, i * 4});
-      if (i % 50 == 0) song.SongEventTable[k].push_back(MidiEvent{kKindTempo, 100 + i % 7, 0, i * 4});
+      if (i % 50 == 0)
+        song.SongEventTable[k].push_back(MidiEvent{kKindTempo, 100 + i % 7, 0, i * 4});
     }
   song.SongEndTick = 499 * 4;
   PlaybackState state;

@@ -31,7 +31,9 @@ struct ButtonSet {
 
 class RecordingSchedulerHost : public SchedulerHost {
  public:
-  void SendToConsole(int32_t wParam, int32_t lParam) override { sent.push_back({wParam, lParam, tick}); }
+  void SendToConsole(int32_t wParam, int32_t lParam) override {
+    sent.push_back({wParam, lParam, tick});
+  }
   void SetDataView(std::string_view caption) override { dataView.emplace_back(caption); }
   void SetChannelButton(int32_t k, float value, std::string_view caption) override {
     buttons.push_back({k, value, std::string(caption)});
@@ -70,7 +72,8 @@ class RecordingSchedulerHost : public SchedulerHost {
         ++tick;
         Player_tick(song, state, *this, kSlotPlayback);
       }
-      if (period % 10 == 0 && Running(kSlotProgress)) Player_tick(song, state, *this, kSlotProgress);
+      if (period % 10 == 0 && Running(kSlotProgress))
+        Player_tick(song, state, *this, kSlotProgress);
       while (loopPosts > loopsRun) {
         ++loopsRun;
         tick = 0;

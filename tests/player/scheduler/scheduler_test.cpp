@@ -27,7 +27,8 @@ class SchedulerTest : public ::testing::Test {
   // Appends one record to track k (1-based), growing the song as needed.
   void Add(int32_t k, int64_t kind, int64_t first, int64_t second, int64_t tick) {
     while (song_.TrackCount() < k) song_.SongEventTable.emplace_back();
-    song_.SongEventTable[static_cast<size_t>(k - 1)].push_back(MidiEvent{kind, first, second, tick});
+    song_.SongEventTable[static_cast<size_t>(k - 1)].push_back(
+        MidiEvent{kind, first, second, tick});
     song_.SongEndTick = std::max(song_.SongEndTick, tick);
   }
   void Play() { Player_play(song_, state_, host_); }
@@ -65,7 +66,10 @@ TEST_F(SchedulerTest, PlayStartsTheTimersAndSendsTickZeroEventsAtOnce) {
   EXPECT_EQ(host_.timers, (std::map<int32_t, int32_t>{{1, 10}, {3, 100}}));
   // All notes off first, then track by track in record order, before any
   // tick.
-  EXPECT_EQ(host_.sent, (std::vector<Sent>{{0, 0, 0}, {0, 0xC0 + 256 * 19, 0}, {0, NoteOn(0, 60, 100), 0}, {0, 0xB0 + 256 * 7 + 65536 * 100, 0}}));
+  EXPECT_EQ(host_.sent, (std::vector<Sent>{{0, 0, 0},
+                                           {0, 0xC0 + 256 * 19, 0},
+                                           {0, NoteOn(0, 60, 100), 0},
+                                           {0, 0xB0 + 256 * 7 + 65536 * 100, 0}}));
   EXPECT_EQ(state_.NextEventIndex, (std::vector<int32_t>{3, 2}));
   EXPECT_EQ(state_.EventDueTime[1], (std::vector<int64_t>{0, 960 * 60000}));
 }
@@ -161,7 +165,8 @@ TEST_F(SchedulerTest, PauseAndResumeSendEveryEventExactlyOnce) {
   Run(300);
   const std::vector<Sent> events = host_.Events();
   ASSERT_EQ(events.size(), 200u);
-  for (int t = 0; t < 200; ++t) EXPECT_EQ(events[t].lParam, 0xB0 + 256 * (t % 128) + 65536 * (1 + t / 128)) << t;
+  for (int t = 0; t < 200; ++t)
+    EXPECT_EQ(events[t].lParam, 0xB0 + 256 * (t % 128) + 65536 * (1 + t / 128)) << t;
 }
 
 TEST_F(SchedulerTest, LoopRestartsByItselfUntilStopped) {
@@ -215,13 +220,14 @@ TEST_F(SchedulerTest, MutedChannelsAreShownButNotSent) {
   state_.RoutingMode = 1;
   Play();
   EXPECT_EQ(host_.sent, (std::vector<Sent>{{0, 0, 0}, {1, NoteOn(0, 64, 100), 0}}));
-  EXPECT_EQ(host_.dataView, (std::vector<std::string>{"MIDI OUT Canale: 3  146 60 100  1",
-                                                      "MIDI OUT Canale: 0  194 19 0  1",
-                                                      "MIDI OUT Canale: 3  130 60 0  1",
-                                                      "MIDI OUT Canale: 1  144 64 100  1"}));
+  EXPECT_EQ(host_.dataView,
+            (std::vector<std::string>{
+                "MIDI OUT Canale: 3  146 60 100  1", "MIDI OUT Canale: 0  194 19 0  1",
+                "MIDI OUT Canale: 3  130 60 0  1", "MIDI OUT Canale: 1  144 64 100  1"}));
   // A full bar for a muted channel; note on shows the channel, note off a
   // blank, other events keep the caption.
-  EXPECT_EQ(host_.buttons, (std::vector<ButtonSet>{{3, 100, "3"}, {0, 100, ""}, {3, 100, " "}, {1, 0, "1"}}));
+  EXPECT_EQ(host_.buttons,
+            (std::vector<ButtonSet>{{3, 100, "3"}, {0, 100, ""}, {3, 100, " "}, {1, 0, "1"}}));
 }
 
 TEST_F(SchedulerTest, DataViewAndLinkWordOfANoteOnChannelThree) {
@@ -274,7 +280,8 @@ TEST_F(SchedulerTest, ChannelButtonsShowTheirSwitchAndSilenceTheConsole) {
   host_.sent.clear();
   Channel_solo(state_, host_, 2);
   ASSERT_EQ(host_.buttons.size(), 16u);
-  for (int k = 0; k < 16; ++k) EXPECT_EQ(host_.buttons[k], (ButtonSet{k, k == 2 ? 0.0f : 100.0f, ""}));
+  for (int k = 0; k < 16; ++k)
+    EXPECT_EQ(host_.buttons[k], (ButtonSet{k, k == 2 ? 0.0f : 100.0f, ""}));
   EXPECT_EQ(host_.sent, (std::vector<Sent>{{0, 0, 0}}));
   // Dragging on moves the solo.
   Channel_solo(state_, host_, 3);
@@ -301,7 +308,8 @@ TEST_F(SchedulerTest, WithoutAFileNothingStarts) {
   Add(1, 0x90, 60, 1, 0);
   Player_play(song_, state_, host_);
   Player_loop(song_, state_, host_);
-  EXPECT_EQ(host_.messages, (std::vector<std::string>{"No midifile loaded!", "No midifile loaded!"}));
+  EXPECT_EQ(host_.messages,
+            (std::vector<std::string>{"No midifile loaded!", "No midifile loaded!"}));
   EXPECT_EQ(state_.loopOn, 0);
   EXPECT_TRUE(host_.sent.empty());
   EXPECT_TRUE(host_.timers.empty());
@@ -311,7 +319,8 @@ TEST_F(SchedulerTest, ATimerThatCannotStartIsReported) {
   Add(1, 0x90, 60, 1, 96);
   host_.failTimers = true;
   Play();
-  EXPECT_EQ(host_.messages, (std::vector<std::string>{"errore in mmtimerstart", "errore in mmtimerstart"}));
+  EXPECT_EQ(host_.messages,
+            (std::vector<std::string>{"errore in mmtimerstart", "errore in mmtimerstart"}));
   Player_tick(song_, state_, host_, kSlotPlayback);
   EXPECT_EQ(state_.PlaybackClock, 0);
 }
@@ -425,7 +434,8 @@ class SchedulerFileTest : public MidiFileTest {};
 
 TEST_F(SchedulerFileTest, PlaysALoadedFileInOrderAndShowsItsTexts) {
   const Bytes track1 = Meta(0x03, "Organo") + Tempo(250000).substr(0) +
-                       B({0x00, 0xC0, 0x13, 0x00, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00}) + EndOfTrack();
+                       B({0x00, 0xC0, 0x13, 0x00, 0x90, 0x3C, 0x64, 0x60, 0x3C, 0x00}) +
+                       EndOfTrack();
   const Bytes track2 = B({0x30, 0x91, 0x40, 0x50, 0x30, 0x40, 0x00}) + EndOfTrack();
   OpenBytes("played.mid", Header(96, 2) + Track(track1) + Track(track2));
   ASSERT_EQ(song_.TrackCount(), 2);
@@ -462,12 +472,16 @@ TEST_F(SchedulerFileTest, HostileFilesPlayWithoutHarm) {
   };
   const Bytes note = B({0x00, 0x90, 0x3C, 0x64});
   const std::vector<Case> cases = {
-      {"huge-deltas.mid", Header(0xFFFF) + Track(note + VarLen(0x0FFFFFFF) + B({0x80, 0x3C, 0x00}) +
-                                                 VarLen(0x0FFFFFFF) + B({0x90, 0x3D, 0x01}) + EndOfTrack())},
-      {"fastest-tempo.mid", Header(0xFFFF) + Track(Tempo(1) + note + B({0x60, 0x80, 0x3C, 0x00}) + EndOfTrack())},
-      {"slowest-tempo.mid", Header(1) + Track(Tempo(0xFFFFFF) + note + B({0x01, 0x80, 0x3C, 0x00}) + EndOfTrack())},
+      {"huge-deltas.mid",
+       Header(0xFFFF) + Track(note + VarLen(0x0FFFFFFF) + B({0x80, 0x3C, 0x00}) +
+                              VarLen(0x0FFFFFFF) + B({0x90, 0x3D, 0x01}) + EndOfTrack())},
+      {"fastest-tempo.mid",
+       Header(0xFFFF) + Track(Tempo(1) + note + B({0x60, 0x80, 0x3C, 0x00}) + EndOfTrack())},
+      {"slowest-tempo.mid",
+       Header(1) + Track(Tempo(0xFFFFFF) + note + B({0x01, 0x80, 0x3C, 0x00}) + EndOfTrack())},
       {"no-division.mid", Header(0) + Track(note + B({0x60, 0x80, 0x3C, 0x00}) + EndOfTrack())},
-      {"data-bytes-high.mid", Header(96) + Track(B({0x00, 0x90, 0xC0, 0xFF, 0x00, 0xB0, 0x07, 0x90}) + EndOfTrack())},
+      {"data-bytes-high.mid",
+       Header(96) + Track(B({0x00, 0x90, 0xC0, 0xFF, 0x00, 0xB0, 0x07, 0x90}) + EndOfTrack())},
       {"texts-only.mid", Header(96) + Track(Meta(1, "a") + Meta(5, "la") + EndOfTrack())},
       {"end-after-events.mid", Header(96) + Track(note + B({0x83, 0x60, 0xFF, 0x2F, 0x00}))},
       {"no-tracks.mid", Header(96) + "garbage"},

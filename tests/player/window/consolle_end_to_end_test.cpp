@@ -37,68 +37,64 @@ using test::B;
 using Bytes = std::vector<uint8_t>;
 
 class ConsolleEndToEnd : public ::testing::Test {
-protected:
- static void SetUpTestSuite() { test::Qt_app<QApplication>("consolle_end_to_end_test"); }
+ protected:
+  static void SetUpTestSuite() { test::Qt_app<QApplication>("consolle_end_to_end_test"); }
 
- void SetUp() override {
-   ASSERT_TRUE(dir_.isValid());
-   ASSERT_TRUE(jack_.start()) << jack_.error();
-   capture_ = std::make_unique<test::JackMidiClient>("capture", false, true);
-   ASSERT_TRUE(capture_->ok());
-   folder_ = dir_.path().toStdString();
-   ::setenv("ZT_LINK_DIR", folder_.c_str(), 1);
-   // Output device 1 is the first JACK port that takes MIDI: the capture.
-   std::ofstream(folder_ + "/consolle.cfg") << " 1 Midi Out\r\n 0 Midi In\r\n";
-   // Register 1 drawn: program 19 at volume 200, centred, no shift.
-   std::ofstream preset(folder_ + "/consolle.ini");
-   preset << " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
-   for (int r = 2; r <= 32; ++r) preset << " 0 , 0 Acoustic Grand, 0 , 0 , 0 , 0 \r\n";
-   preset.close();
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(jack_.start()) << jack_.error();
+    capture_ = std::make_unique<test::JackMidiClient>("capture", false, true);
+    ASSERT_TRUE(capture_->ok());
+    folder_ = dir_.path().toStdString();
+    ::setenv("ZT_LINK_DIR", folder_.c_str(), 1);
+    // Output device 1 is the first JACK port that takes MIDI: the capture.
+    std::ofstream(folder_ + "/consolle.cfg") << " 1 Midi Out\r\n 0 Midi In\r\n";
+    // Register 1 drawn: program 19 at volume 200, centred, no shift.
+    std::ofstream preset(folder_ + "/consolle.ini");
+    preset << " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
+    for (int r = 2; r <= 32; ++r) preset << " 0 , 0 Acoustic Grand, 0 , 0 , 0 , 0 \r\n";
+    preset.close();
 
-   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-   env.insert("QT_QPA_PLATFORM", "offscreen");
-   env.insert("ZT_AUDIO_DRIVER", "none");
-   env.insert("ZT_MIDI_API", "jack");
-   env.insert("ZT_LINK_DIR", dir_.path());
-   console_.setProcessEnvironment(env);
-   console_.setWorkingDirectory(dir_.path());
-   console_.setStandardOutputFile(QProcess::nullDevice());
-   console_.setStandardErrorFile(QProcess::nullDevice());
-   console_.start(QStringLiteral(ZT_CONSOLLE), {});
-   ASSERT_TRUE(console_.waitForStarted(5000));
-   QElapsedTimer t;
-   t.start();
-   while (!link_.findAt(Link_socketname("ZT")) && t.elapsed() < 20000) QThread::msleep(100);
-   ASSERT_TRUE(link_.connected()) << "consolle never listened";
-   Playback = PlaybackState{};
-   Song = SongState{};
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ZT_AUDIO_DRIVER", "none");
+    env.insert("ZT_MIDI_API", "jack");
+    env.insert("ZT_LINK_DIR", dir_.path());
+    console_.setProcessEnvironment(env);
+    console_.setWorkingDirectory(dir_.path());
+    console_.setStandardOutputFile(QProcess::nullDevice());
+    console_.setStandardErrorFile(QProcess::nullDevice());
+    console_.start(QStringLiteral(ZT_CONSOLLE), {});
+    ASSERT_TRUE(console_.waitForStarted(5000));
+    QElapsedTimer t;
+    t.start();
+    while (!link_.findAt(Link_socketname("ZT")) && t.elapsed() < 20000) QThread::msleep(100);
+    ASSERT_TRUE(link_.connected()) << "consolle never listened";
+    Playback = PlaybackState{};
+    Song = SongState{};
   }
 
   void TearDown() override {
     window_.reset();
     if (console_.state() != QProcess::NotRunning) {
       ::kill(static_cast<pid_t>(console_.processId()), SIGTERM);
-      if (!console_.waitForFinished(10000))
-        console_.kill();
+      if (!console_.waitForFinished(10000)) console_.kill();
     }
     capture_.reset();
     jack_.stop();
   }
 
-  PlayerWindow &Open(const std::string &path) {
+  PlayerWindow& Open(const std::string& path) {
     Playback.fileName = path;
     window_ = std::make_unique<PlayerWindow>(
-        link_,
-        [this](const std::string &, const std::string &text) {
-          boxes_.push_back(text);
-        },
-        [](QWidget *) { return std::string(); });
+        link_, [this](const std::string&, const std::string& text) { boxes_.push_back(text); },
+        [](QWidget*) { return std::string(); });
     window_->create();
     window_->show();
     return *window_;
   }
 
-  void PlayToTheEnd(PlayerWindow &w) {
+  void PlayToTheEnd(PlayerWindow& w) {
     Player_proc(w, {WM_COMMAND, kIdPlay, 0});
     QElapsedTimer t;
     t.start();
@@ -131,14 +127,13 @@ protected:
 
 test::Bytes EveryKindSong() {
   return test::Header(96) +
-         test::Track(test::Tempo(62500) + B({0x00, 0xC0, 33}) +
-                     B({0x00, 0xB0, 7, 100}) + B({0x00, 0x90, 60, 90}) +
-                     B({0x10, 0x92, 64, 70}) + B({0x10, 0xE1, 0, 80}) +
-                     B({0x10, 0xD2, 40}) + B({0x10, 0x90, 60, 0}) +
-                     B({0x10, 0x82, 64, 0}) + test::EndOfTrack());
+         test::Track(test::Tempo(62500) + B({0x00, 0xC0, 33}) + B({0x00, 0xB0, 7, 100}) +
+                     B({0x00, 0x90, 60, 90}) + B({0x10, 0x92, 64, 70}) + B({0x10, 0xE1, 0, 80}) +
+                     B({0x10, 0xD2, 40}) + B({0x10, 0x90, 60, 0}) + B({0x10, 0x82, 64, 0}) +
+                     test::EndOfTrack());
 }
 
-std::string Write(const std::string &folder, const test::Bytes &bytes) {
+std::string Write(const std::string& folder, const test::Bytes& bytes) {
   const std::string path = folder + "/every.mid";
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
@@ -146,18 +141,17 @@ std::string Write(const std::string &folder, const test::Bytes &bytes) {
 
 std::vector<Bytes> NotesOff() {
   std::vector<Bytes> all;
-  for (uint8_t c = 0; c < 16; ++c)
-    all.push_back({uint8_t(0xB0 + c), 123, 0});
+  for (uint8_t c = 0; c < 16; ++c) all.push_back({uint8_t(0xB0 + c), 123, 0});
   return all;
 }
 
 TEST_F(ConsolleEndToEnd, DirectModeComesOutEventForEvent) {
-  PlayerWindow &w = Open(Write(folder_, EveryKindSong()));
+  PlayerWindow& w = Open(Write(folder_, EveryKindSong()));
   ASSERT_TRUE(boxes_.empty());
   const size_t from = Settled(0).size();
   PlayToTheEnd(w);
   std::vector<Bytes> expected = NotesOff();
-  for (const Bytes &m : std::vector<Bytes>{{0xC0, 33},
+  for (const Bytes& m : std::vector<Bytes>{{0xC0, 33},
                                            {0xB0, 7, 100},
                                            {0x90, 60, 90},
                                            {0x92, 64, 70},
@@ -170,12 +164,12 @@ TEST_F(ConsolleEndToEnd, DirectModeComesOutEventForEvent) {
 }
 
 TEST_F(ConsolleEndToEnd, FilteredModeSendsOnlyTheNotesThroughTheRegisters) {
-  PlayerWindow &w = Open(Write(folder_, EveryKindSong()));
+  PlayerWindow& w = Open(Write(folder_, EveryKindSong()));
   Player_proc(w, {WM_COMMAND, kIdRouting, 0});
   const size_t from = Settled(0).size();
   PlayToTheEnd(w);
   std::vector<Bytes> noteOns;
-  for (const Bytes &m : Settled(from)) {
+  for (const Bytes& m : Settled(from)) {
     const uint8_t kind = m[0] & 0xF0;
     if (kind == 0x90 && m.size() == 3 && m[2] > 0) {
       noteOns.push_back(m);
@@ -192,5 +186,5 @@ TEST_F(ConsolleEndToEnd, FilteredModeSendsOnlyTheNotesThroughTheRegisters) {
   EXPECT_EQ((std::vector<Bytes>{{0x90, 60, 100}, {0x92, 64, 100}}), noteOns);
 }
 
-} // namespace
-} // namespace zt
+}  // namespace
+}  // namespace zt

@@ -21,11 +21,10 @@
 namespace zt {
 namespace {
 
-std::vector<std::string> Lines(const std::string &path) {
+std::vector<std::string> Lines(const std::string& path) {
   std::vector<std::string> lines;
   std::ifstream in(path);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
@@ -48,8 +47,7 @@ TEST(LettoreProcess, FindsTheConsoleAndSilencesItWhenToldToEnd) {
   const std::string song = folder + "/my songs/song one.mid";
   QDir().mkpath(dir.path() + "/my songs");
   std::ofstream(song, std::ios::binary)
-      << test::Header(96) +
-             test::Track(test::B({0x00, 0x90, 60, 90}) + test::EndOfTrack());
+      << test::Header(96) + test::Track(test::B({0x00, 0x90, 60, 90}) + test::EndOfTrack());
 
   QProcess lettore;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -57,8 +55,7 @@ TEST(LettoreProcess, FindsTheConsoleAndSilencesItWhenToldToEnd) {
   env.insert("ZT_LINK_DIR", dir.path());
   lettore.setProcessEnvironment(env);
   lettore.setWorkingDirectory(dir.path());
-  lettore.start(QStringLiteral(ZT_LETTORE),
-                {QString::fromStdString("\"" + song + "\"")});
+  lettore.start(QStringLiteral(ZT_LETTORE), {QString::fromStdString("\"" + song + "\"")});
   ASSERT_TRUE(lettore.waitForStarted(5000));
   // Give it time to find the console and build its window, then end it as
   // a logout would. Had it shown a message box (no console, a file it could
@@ -73,5 +70,5 @@ TEST(LettoreProcess, FindsTheConsoleAndSilencesItWhenToldToEnd) {
   EXPECT_EQ(std::vector<std::string>{"0 0"}, Lines(log));
 }
 
-} // namespace
-} // namespace zt
+}  // namespace
+}  // namespace zt

@@ -41,17 +41,17 @@ using test::Header;
 using test::Track;
 
 class PlayerWindowTest : public ::testing::Test {
-protected:
- static void SetUpTestSuite() { test::Qt_app<QApplication>("player_window_test"); }
+ protected:
+  static void SetUpTestSuite() { test::Qt_app<QApplication>("player_window_test"); }
 
- void SetUp() override {
-   ASSERT_TRUE(dir_.isValid());
-   old_ = std::filesystem::current_path();
-   std::filesystem::current_path(dir_.path().toStdString());
-   Playback = PlaybackState{};
-   Song = SongState{};
-   ControlTable_create();
-   Input_set(&mouse_);
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path().toStdString());
+    Playback = PlaybackState{};
+    Song = SongState{};
+    ControlTable_create();
+    Input_set(&mouse_);
   }
 
   void TearDown() override {
@@ -61,47 +61,43 @@ protected:
     std::filesystem::current_path(old_);
   }
 
-  PlayerWindow &Open(const std::string &fileName) {
+  PlayerWindow& Open(const std::string& fileName) {
     Playback.fileName = fileName;
     window_ = std::make_unique<PlayerWindow>(
         link_,
-        [this](const std::string &title, const std::string &text) {
+        [this](const std::string& title, const std::string& text) {
           boxes_.push_back(title + "|" + text);
         },
-        [this](QWidget *) { return chooserAnswer_; });
+        [this](QWidget*) { return chooserAnswer_; });
     window_->create();
     window_->show();
     QApplication::processEvents();
     return *window_;
   }
 
-  std::string Write(const std::string &name, const Bytes &bytes) {
+  std::string Write(const std::string& name, const Bytes& bytes) {
     const std::string path = dir_.path().toStdString() + "/" + name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
 
-  static std::string Caption(int id) {
-    return Ctl_textget(Ctl_entry(id)->caption);
-  }
+  static std::string Caption(int id) { return Ctl_textget(Ctl_entry(id)->caption); }
 
   // The mouse over control `id` at `fraction` of its width, the event the
   // window system would deliver for that movement.
   void MoveOver(int id, double fraction) {
-    QWidget *c = Ctl_window(window_.get(), id);
+    QWidget* c = Ctl_window(window_.get(), id);
     ASSERT_NE(nullptr, c);
-    const QPoint local(static_cast<int>(fraction * (c->width() - 1)),
-                       c->height() / 2);
+    const QPoint local(static_cast<int>(fraction * (c->width() - 1)), c->height() / 2);
     mouse_.move(c->mapToGlobal(local));
-    QMouseEvent move(QEvent::MouseMove, QPointF(local),
-                     QPointF(c->mapToGlobal(local)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(c->mapToGlobal(local)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(c, &move);
   }
 
   // A console process that logs every request it handles; with `role`
   // "engine", the console's engine that logs what it sends on its output.
-  std::string StartConsole(const QString &role = "console") {
+  std::string StartConsole(const QString& role = "console") {
     socket_ = dir_.path().toStdString() + "/ZT-test.link";
     log_ = dir_.path().toStdString() + "/requests.log";
     QProcess* p =
@@ -115,13 +111,13 @@ protected:
   std::vector<std::string> Log() const {
     std::vector<std::string> lines;
     std::ifstream in(log_);
-    for (std::string line; std::getline(in, line);)
-      lines.push_back(line);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
 
   // Runs the window's event loop until `done` or the time is up.
-  template <class F> static bool Pump(F done, int ms) {
+  template <class F>
+  static bool Pump(F done, int ms) {
     QElapsedTimer t;
     t.start();
     while (!done() && t.elapsed() < ms) {
@@ -145,19 +141,17 @@ protected:
 // One track: program change, controller and a note on channel 1 (status
 // 0x90), at division 96 and 600 BPM, so it plays in a fraction of a second.
 Bytes ShortSong() {
-  return Header(96) + Track(test::Tempo(100000) + B({0x00, 0xC0, 19}) +
-                            B({0x00, 0xB0, 7, 100}) + B({0x00, 0x90, 60, 90}) +
-                            B({0x30, 0x80, 60, 0}) + B({0x30, 0x91, 64, 80}) +
-                            B({0x30, 0x81, 64, 0}) + EndOfTrack());
+  return Header(96) + Track(test::Tempo(100000) + B({0x00, 0xC0, 19}) + B({0x00, 0xB0, 7, 100}) +
+                            B({0x00, 0x90, 60, 90}) + B({0x30, 0x80, 60, 0}) +
+                            B({0x30, 0x91, 64, 80}) + B({0x30, 0x81, 64, 0}) + EndOfTrack());
 }
 
 TEST_F(PlayerWindowTest, ControlsSitWhereTheDialogUnitsPutThem) {
-  PlayerWindow &w = Open("");
+  PlayerWindow& w = Open("");
   EXPECT_EQ(QSize(420, 162), w.size());
   EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_TRUE(w.windowTitle().isEmpty());
-  EXPECT_EQ(QRect(387, 122, 24, 29),
-            Ctl_window(&w, kIdChannelLast)->geometry());
+  EXPECT_EQ(QRect(387, 122, 24, 29), Ctl_window(&w, kIdChannelLast)->geometry());
   EXPECT_EQ(QRect(244, 34, 165, 29), Ctl_window(&w, kIdTempo)->geometry());
   EXPECT_EQ(QRect(316, 63, 78, 29), Ctl_window(&w, kIdRouting)->geometry());
   // Tips are wrapped for width; the text is inside.
@@ -178,9 +172,8 @@ TEST_F(PlayerWindowTest, ControlsSitWhereTheDialogUnitsPutThem) {
 }
 
 TEST_F(PlayerWindowTest, StartingWithoutTheDefaultSongSaysSo) {
-  PlayerWindow &w = Open(Player_filename({}));
-  EXPECT_EQ((std::vector<std::string>{"|No midi file loaded!",
-                                      "|Nessun dato disponibile!"}),
+  PlayerWindow& w = Open(Player_filename({}));
+  EXPECT_EQ((std::vector<std::string>{"|No midi file loaded!", "|Nessun dato disponibile!"}),
             boxes_);
   EXPECT_EQ(QString("D_TOCCA.MID"), w.windowTitle());
   EXPECT_EQ("BPM 0", Caption(kIdTempo));
@@ -193,11 +186,10 @@ TEST_F(PlayerWindowTest, StartingWithoutTheDefaultSongSaysSo) {
 TEST_F(PlayerWindowTest, AQuotedPathWithBlanksLoads) {
   std::filesystem::create_directory(dir_.path().toStdString() + "/my songs");
   const std::string path = Write("my songs/first song.mid", ShortSong());
-  const std::string name =
-      Player_filename({"\"" + path.substr(0, path.find(' ')),
-                       path.substr(path.find(' ') + 1) + "\""});
+  const std::string name = Player_filename(
+      {"\"" + path.substr(0, path.find(' ')), path.substr(path.find(' ') + 1) + "\""});
   ASSERT_EQ(path, name);
-  PlayerWindow &w = Open(name);
+  PlayerWindow& w = Open(name);
   EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(QString::fromStdString(path), w.windowTitle());
   EXPECT_EQ(1, Song.TrackCount());
@@ -206,7 +198,7 @@ TEST_F(PlayerWindowTest, AQuotedPathWithBlanksLoads) {
 
 TEST_F(PlayerWindowTest, TheLoadButtonShowsOnlyTheChosenFilesName) {
   const std::string path = Write("chosen.mid", ShortSong());
-  PlayerWindow &w = Open("");
+  PlayerWindow& w = Open("");
   chooserAnswer_ = path;
   Player_proc(w, {WM_COMMAND, kIdLoad, 0});
   EXPECT_EQ(QString("chosen.mid"), w.windowTitle());
@@ -246,14 +238,12 @@ TEST_F(PlayerWindowTest, RightDraggingMovesTheSoloAcrossTheChannelButtons) {
   Open("");
   mouse_.press(Input_rbutton);
   MoveOver(kIdChannel0 + 3, 0.5);
-  for (int k = 0; k < 16; ++k)
-    EXPECT_EQ(k == 3 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
+  for (int k = 0; k < 16; ++k) EXPECT_EQ(k == 3 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
   EXPECT_FLOAT_EQ(0.0f, Ctl_entry(kIdChannel0 + 3)->value);
   EXPECT_FLOAT_EQ(100.0f, Ctl_entry(kIdChannel0 + 4)->value);
-  MoveOver(kIdChannel0 + 3, 0.9); // still over button 3: nothing new
+  MoveOver(kIdChannel0 + 3, 0.9);  // still over button 3: nothing new
   MoveOver(kIdChannel0 + 5, 0.5);
-  for (int k = 0; k < 16; ++k)
-    EXPECT_EQ(k == 5 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
+  for (int k = 0; k < 16; ++k) EXPECT_EQ(k == 5 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
   EXPECT_EQ((std::vector<std::string>{"0 0", "0 0"}), Log());
   mouse_.release(Input_rbutton);
   // A left click on a button flips it and silences once more.
@@ -267,19 +257,19 @@ TEST_F(PlayerWindowTest, WithButtonZeroOffOnlyTheNotesReachTheConsole) {
   StartConsole();
   ASSERT_TRUE(link_.findAt(socket_));
   const std::string path = Write("song.mid", ShortSong());
-  PlayerWindow &w = Open(path);
-  Player_proc(w, {WM_COMMAND, kIdChannel0, 0}); // button 0 off
-  Player_proc(w, {WM_COMMAND, kIdRouting, 0});  // filtered
-  EXPECT_EQ("Filtrato",
-            std::string(Caption(kIdRouting))
-                .substr(std::string(Caption(kIdRouting)).find('/') + 1));
+  PlayerWindow& w = Open(path);
+  Player_proc(w, {WM_COMMAND, kIdChannel0, 0});  // button 0 off
+  Player_proc(w, {WM_COMMAND, kIdRouting, 0});   // filtered
+  EXPECT_EQ(
+      "Filtrato",
+      std::string(Caption(kIdRouting)).substr(std::string(Caption(kIdRouting)).find('/') + 1));
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
   // Ticks arrive from the real timer thread through the event queue.
   ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
       << "the song never ended";
   const std::vector<std::string> expected = {
-      "0 0", // the click on button 0
-      "0 0", // play
+      "0 0",  // the click on button 0
+      "0 0",  // play
       "1 " + std::to_string(0x90 + 256 * 60 + 65536 * 90),
       "1 " + std::to_string(0x80 + 256 * 60),
       "1 " + std::to_string(0x91 + 256 * 64 + 65536 * 80),
@@ -297,12 +287,11 @@ TEST_F(PlayerWindowTest, WithButtonZeroOffOnlyTheNotesReachTheConsole) {
 
 // Every kind of channel message on three channels, at 960 BPM.
 Bytes EveryKindSong() {
-  return Header(96) + Track(test::Tempo(62500) + B({0x00, 0xC0, 33}) +
-                            B({0x00, 0xB0, 7, 100}) + B({0x00, 0x90, 60, 90}) +
-                            B({0x10, 0x92, 64, 70}) + B({0x10, 0xE1, 0, 80}) +
-                            B({0x10, 0xA0, 60, 30}) + B({0x10, 0xD2, 40}) +
-                            B({0x10, 0x90, 60, 0}) + B({0x10, 0x82, 64, 0}) +
-                            B({0x10, 0xB2, 64, 127}) + EndOfTrack());
+  return Header(96) +
+         Track(test::Tempo(62500) + B({0x00, 0xC0, 33}) + B({0x00, 0xB0, 7, 100}) +
+               B({0x00, 0x90, 60, 90}) + B({0x10, 0x92, 64, 70}) + B({0x10, 0xE1, 0, 80}) +
+               B({0x10, 0xA0, 60, 30}) + B({0x10, 0xD2, 40}) + B({0x10, 0x90, 60, 0}) +
+               B({0x10, 0x82, 64, 0}) + B({0x10, 0xB2, 64, 127}) + EndOfTrack());
 }
 
 std::string Hex(uint32_t m) {
@@ -313,24 +302,22 @@ std::string Hex(uint32_t m) {
 
 std::vector<std::string> NotesOff() {
   std::vector<std::string> lines;
-  for (int c = 0; c < 16; ++c)
-    lines.push_back(Hex(0xB0 + c + 256 * 123));
+  for (int c = 0; c < 16; ++c) lines.push_back(Hex(0xB0 + c + 256 * 123));
   return lines;
 }
 
 TEST_F(PlayerWindowTest, DirectModeReachesTheConsolesOutputEventForEvent) {
   StartConsole("engine");
   ASSERT_TRUE(link_.findAt(socket_));
-  PlayerWindow &w = Open(Write("every.mid", EveryKindSong()));
+  PlayerWindow& w = Open(Write("every.mid", EveryKindSong()));
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
   ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
       << "the song never ended";
-  std::vector<std::string> expected = NotesOff(); // play silences first
+  std::vector<std::string> expected = NotesOff();  // play silences first
   for (uint32_t m :
-       {0xC0u + 256 * 33, 0xB0u + 256 * 7 + 65536 * 100,
-        0x90u + 256 * 60 + 65536 * 90, 0x92u + 256 * 64 + 65536 * 70,
-        0xE1u + 65536 * 80, 0xA0u + 256 * 60 + 65536 * 30, 0xD2u + 256 * 40,
-        0x80u + 256 * 60, 0x82u + 256 * 64, 0xB2u + 256 * 64 + 65536 * 127})
+       {0xC0u + 256 * 33, 0xB0u + 256 * 7 + 65536 * 100, 0x90u + 256 * 60 + 65536 * 90,
+        0x92u + 256 * 64 + 65536 * 70, 0xE1u + 65536 * 80, 0xA0u + 256 * 60 + 65536 * 30,
+        0xD2u + 256 * 40, 0x80u + 256 * 60, 0x82u + 256 * 64, 0xB2u + 256 * 64 + 65536 * 127})
     expected.push_back(Hex(m));
   EXPECT_EQ(expected, Log());
 }
@@ -338,13 +325,13 @@ TEST_F(PlayerWindowTest, DirectModeReachesTheConsolesOutputEventForEvent) {
 TEST_F(PlayerWindowTest, FilteredModePlaysOnlyTheNotesThroughTheRegisters) {
   StartConsole("engine");
   ASSERT_TRUE(link_.findAt(socket_));
-  PlayerWindow &w = Open(Write("every.mid", EveryKindSong()));
+  PlayerWindow& w = Open(Write("every.mid", EveryKindSong()));
   Player_proc(w, {WM_COMMAND, kIdRouting, 0});
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
   ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
       << "the song never ended";
   std::vector<std::string> noteOns;
-  for (const std::string &line : Log()) {
+  for (const std::string& line : Log()) {
     const uint32_t m = std::stoul(line, nullptr, 16);
     const uint32_t kind = m & 0xF0, d1 = (m >> 8) & 0xFF, d2 = m >> 16;
     if (kind == 0x90 && d2 > 0) {
@@ -353,8 +340,7 @@ TEST_F(PlayerWindowTest, FilteredModePlaysOnlyTheNotesThroughTheRegisters) {
     }
     // Besides the notes only what the registers send: their programs, their
     // pan, and all notes off. Nothing of the file's other messages.
-    if (kind == 0x80 || kind == 0x90)
-      continue;
+    if (kind == 0x80 || kind == 0x90) continue;
     if (kind == 0xC0) {
       EXPECT_TRUE(d1 == 19 || d1 == 20) << line;
     } else if (kind == 0xB0) {
@@ -365,10 +351,9 @@ TEST_F(PlayerWindowTest, FilteredModePlaysOnlyTheNotesThroughTheRegisters) {
   }
   // Each file note on, at velocity 127 on its own channel, through register
   // 1 (volume 200) and register 2 (volume 100, an octave up).
-  EXPECT_EQ((std::vector<std::string>{Hex(0x90 + 256 * 60 + 65536 * 100),
-                                      Hex(0x90 + 256 * 72 + 65536 * 50),
-                                      Hex(0x92 + 256 * 64 + 65536 * 100),
-                                      Hex(0x92 + 256 * 76 + 65536 * 50)}),
+  EXPECT_EQ((std::vector<std::string>{
+                Hex(0x90 + 256 * 60 + 65536 * 100), Hex(0x90 + 256 * 72 + 65536 * 50),
+                Hex(0x92 + 256 * 64 + 65536 * 100), Hex(0x92 + 256 * 76 + 65536 * 50)}),
             noteOns);
 }
 
@@ -396,5 +381,5 @@ TEST_F(PlayerWindowTest, TheConsoleIsLookedForOnceAndItsAbsenceSaidOnce) {
   ::unsetenv("ZT_LINK_DIR");
 }
 
-} // namespace
-} // namespace zt
+}  // namespace
+}  // namespace zt

@@ -57,7 +57,9 @@ TEST(NoteText, ReadsTracksNotesChordsAndBrokenChords) {
   EXPECT_EQ(track.name, "Right");
   EXPECT_EQ(track.channel, 3);
   EXPECT_EQ(track.program, 19);
-  EXPECT_EQ(track.notes, (std::vector<Note>{{0, 96, 61}, {144, 48, 62}, {144, 48, 65}, {384, 192, 48}, {408, 96, 52}}));
+  EXPECT_EQ(track.notes,
+            (std::vector<Note>{
+                {0, 96, 61}, {144, 48, 62}, {144, 48, 65}, {384, 192, 48}, {408, 96, 52}}));
 }
 
 TEST(NoteText, FaultsNameTheirLine) {
@@ -92,8 +94,10 @@ TEST_F(SmfWriterTest, TheReaderLoadsWhatTheWriterWrites) {
   EXPECT_EQ(song_.division, 96);
   EXPECT_EQ(song_.BPM, 150);  // the last tempo read
   ASSERT_EQ(song_.TrackCount(), 3);
-  EXPECT_EQ(song_.SongEventTable[0],
-            (EventList{{3, song_.textTableFirst, 0, 0}, {kKindTimeSignature, 4, 4, 0}, {kKindTempo, 60, 0, 0}, {kKindTempo, 150, 0, 96}}));
+  EXPECT_EQ(song_.SongEventTable[0], (EventList{{3, song_.textTableFirst, 0, 0},
+                                                {kKindTimeSignature, 4, 4, 0},
+                                                {kKindTempo, 60, 0, 0},
+                                                {kKindTempo, 150, 0, 96}}));
   // The repeated note ends before it is struck again.
   EXPECT_EQ(song_.SongEventTable[1], (EventList{{3, song_.textTableFirst + 1, 0, 0},
                                                 {0xC2, 19, 0, 0},
@@ -101,7 +105,9 @@ TEST_F(SmfWriterTest, TheReaderLoadsWhatTheWriterWrites) {
                                                 {0x82, 60, 64, 96},
                                                 {0x92, 60, 90, 96},
                                                 {0x82, 60, 64, 192}}));
-  EXPECT_EQ(song_.SongEventTable[2], (EventList{{3, song_.textTableFirst + 2, 0, 0}, {0x99, 43, 100, 0}, {0x89, 43, 64, 192}}));
+  EXPECT_EQ(
+      song_.SongEventTable[2],
+      (EventList{{3, song_.textTableFirst + 2, 0, 0}, {0x99, 43, 100, 0}, {0x89, 43, 64, 192}}));
   EXPECT_EQ(song_.TextTable[0], "Sq/Na  1:Prova");
   EXPECT_EQ(song_.SongEndTick, 192);
 }

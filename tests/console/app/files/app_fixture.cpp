@@ -41,8 +41,8 @@ std::vector<std::string> FilesTest::listing() const {
 }
 
 std::string presetLine(int on, std::string_view label, int volume, int pan, int shift, int multi) {
-  return Text_print(on) + "," + std::string(label) + "," + Text_print(volume) + "," + Text_print(pan) + "," +
-         Text_print(shift) + "," + Text_print(multi) + "\r\n";
+  return Text_print(on) + "," + std::string(label) + "," + Text_print(volume) + "," +
+         Text_print(pan) + "," + Text_print(shift) + "," + Text_print(multi) + "\r\n";
 }
 
 }  // namespace zt::test

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/console/app/files/app_fixture.h"
-#include "console/engine/engine_commands.h"
 #include "console/app/files/file_fields.h"
 #include "console/app/files/program_names.h"
 #include "console/app/files/settings_file.h"
+#include "console/engine/engine_commands.h"
+#include "tests/console/app/files/app_fixture.h"
 
 namespace zt::test {
 namespace {
@@ -55,8 +55,9 @@ TEST_F(PresetTest, WritesThePresetLinesAndTheConfigurationByteForByte) {
   s.midiInDevice = 0;
   Preset_save();
 
-  std::string expected = " 1 , 0 Acoustic Grand, 255 , 0 , 0 , 0 \r\n"
-                         " 0 , 12 Marimba, 100 ,-1 ,-12 , 12 \r\n";
+  std::string expected =
+      " 1 , 0 Acoustic Grand, 255 , 0 , 0 , 0 \r\n"
+      " 0 , 12 Marimba, 100 ,-1 ,-12 , 12 \r\n";
   for (int r = 3; r <= 32; ++r) expected += kEmptyRegisterLine;
   std::string written = readFile("consolle.ini");
   EXPECT_EQ(written, expected);
@@ -127,12 +128,13 @@ TEST_F(PresetTest, AllThirtyTwoRegistersSurviveASaveAndALoad) {
 }
 
 TEST_F(PresetTest, OutOfRangeValuesAndLabelsLoadAsTheRangesSay) {
-  std::string file = "2, 40 anything,300,5,-20,15\r\n"   // 1: ranges
-                     " 1 ,12 Whatever name, -3 , 1 , 0 , 0 \r\n"  // 2: negative volume
-                     " 1 ,no number, 128 , 0 , 0 , 0 \r\n"        // 3
-                     " 1 , 300 beyond the table, 1 ,0,0,0\r\n"    // 4
-                     " 1 ,-5 below, 10, 0,0,0\r\n"                // 5
-                     " 1 , 12.5 half, 10, 0.5,-1.5,2.5\r\n";      // 6: halves to even
+  std::string file =
+      "2, 40 anything,300,5,-20,15\r\n"            // 1: ranges
+      " 1 ,12 Whatever name, -3 , 1 , 0 , 0 \r\n"  // 2: negative volume
+      " 1 ,no number, 128 , 0 , 0 , 0 \r\n"        // 3
+      " 1 , 300 beyond the table, 1 ,0,0,0\r\n"    // 4
+      " 1 ,-5 below, 10, 0,0,0\r\n"                // 5
+      " 1 , 12.5 half, 10, 0.5,-1.5,2.5\r\n";      // 6: halves to even
   writeFile("consolle.ini", file);
   Corpus_write("fuzz_preset", "ranges.ini", file);
   Preset_load("consolle");
@@ -168,9 +170,10 @@ TEST_F(PresetTest, OutOfRangeValuesAndLabelsLoadAsTheRangesSay) {
 }
 
 TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
-  writeFile("consolle.ini", " 1 ,12 x, 255 , 0 , 0 , 0 \r\n"
-                            " 1 , 5 y, 128 ,-1 ,-3 , 2 \r\n"
-                            " 0 , 7 z, 64 , 1 , 12 , 0 \r\n");
+  writeFile("consolle.ini",
+            " 1 ,12 x, 255 , 0 , 0 , 0 \r\n"
+            " 1 , 5 y, 128 ,-1 ,-3 , 2 \r\n"
+            " 0 , 7 z, 64 , 1 , 12 , 0 \r\n");
   Preset_load("consolle");
 
   auto logs = sink.texts(DisplayKind::Log);
@@ -181,8 +184,10 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
   // Every log line comes before the first control is set.
   size_t lastLog = 0, firstControl = sink.requests.size();
   for (size_t i = 0; i < sink.requests.size(); ++i) {
-    if (sink.requests[i].kind == DisplayKind::Log) lastLog = i;
-    else if (firstControl == sink.requests.size()) firstControl = i;
+    if (sink.requests[i].kind == DisplayKind::Log)
+      lastLog = i;
+    else if (firstControl == sink.requests.size())
+      firstControl = i;
   }
   EXPECT_LT(lastLog, firstControl);
 
@@ -302,7 +307,8 @@ TEST_F(PresetTest, ANumericFieldReadsItsNumberUpToTheCommaWhateverItStartsWith) 
 
 TEST_F(PresetTest, ALabelOpeningAQuoteItNeverClosesKeepsItsRegisterOnASaveAndLoad) {
   // A report line "Voce umana 8] (no number, so program 0) gives such a label.
-  const char* labels[] = {"\"Voce umana 8", "  \"12 Voce", "\"", "\"quoted\" then more", "plain \"inner"};
+  const char* labels[] = {"\"Voce umana 8", "  \"12 Voce", "\"", "\"quoted\" then more",
+                          "plain \"inner"};
   for (int r = 1; r <= 5; ++r) {
     Reg_setname(r, labels[r - 1]);
     s.regOn[r] = 1;
@@ -417,7 +423,7 @@ TEST_F(SaveSafetyTest, ASaveStoppedAfterTheTemporaryFileLeavesTheOldPresetReadab
   File_replacehook = nullptr;
 
   EXPECT_EQ(readFile("consolle.ini"), old);
-  ASSERT_EQ(temps.size(), 2u);  // the preset, then the configuration
+  ASSERT_EQ(temps.size(), 2u);                       // the preset, then the configuration
   EXPECT_EQ(temps[0].rfind("consolle.ini", 0), 0u);  // in the same directory
   EXPECT_EQ(readFile(temps[0]).size(), old.size());  // complete
   State_reset();
@@ -437,7 +443,8 @@ TEST_F(SaveSafetyTest, AFullDiskLeavesTheOldPresetAndNoTemporaryFile) {
   changeEverything();
   // The file size limit makes every write past 200 bytes fail, as a full
   // disk would (a preset is about a thousand bytes).
-  struct sigaction ignore {}, previous {};
+  struct sigaction ignore {
+  }, previous{};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGXFSZ, &ignore, &previous);
   rlimit limit{};

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "console/app/files/about_box.h"
-#include "tests/console/app/files/app_fixture.h"
 #include "console/app/files/program_names.h"
+#include "tests/console/app/files/app_fixture.h"
 
 namespace zt::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "tests/console/app/files/app_fixture.h"
 #include "console/app/files/presets.h"
+#include "tests/console/app/files/app_fixture.h"
 
 namespace zt::test {
 namespace {
@@ -77,12 +77,12 @@ TEST_F(SoundfontTest, PresetLinesNameTheirOwnProgramNumber) {
   EXPECT_EQ(programName[12], "12 Principale");
   EXPECT_EQ(programName[19], "19Ripieno grande");
   EXPECT_TRUE(programName[13].empty());
-  EXPECT_TRUE(programName[1].empty());   // the built-in names are gone
+  EXPECT_TRUE(programName[1].empty());  // the built-in names are gone
   EXPECT_TRUE(programName[40].empty());
   // Every "]" line is logged trimmed, also the ones outside the table.
   EXPECT_EQ(sink.texts(DisplayKind::Log),
-            (std::vector<std::string>{"[0] Bourdon 8", "[12] Principale", "[19]Ripieno [grande]", "[300] Beyond",
-                                      "[-1] Below"}));
+            (std::vector<std::string>{"[0] Bourdon 8", "[12] Principale", "[19]Ripieno [grande]",
+                                      "[300] Beyond", "[-1] Below"}));
 
   EXPECT_EQ(s.regName[1], "12 Principale");
   EXPECT_EQ(s.regProgram[1], 12);
@@ -105,7 +105,8 @@ TEST_F(SoundfontTest, PresetLinesNameTheirOwnProgramNumber) {
 }
 
 TEST_F(SoundfontTest, ALoaderErrorOnTheFourthLineStopsWithTheWarning) {
-  report("error.txt", "[5] Early one\r\nx\r\n[7] Early two\r\nLoader error: no card\r\n[12] Late\r\n");
+  report("error.txt",
+         "[5] Early one\r\nx\r\n[7] Early two\r\nLoader error: no card\r\n[12] Late\r\n");
   Soundfont_load();
   EXPECT_EQ(sink.texts(DisplayKind::Status), std::vector<std::string>{kLoaderError});
   EXPECT_EQ(programName[5], "5 Early one");  // lines 1 to 3 still count

@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "tests/console/app/files/app_fixture.h"
 #include "console/app/files/program_names.h"
+#include "tests/console/app/files/app_fixture.h"
 
 namespace zt::test {
 namespace {
@@ -33,7 +33,8 @@ class LaunchTest : public FilesTest {
   }
   // Waits up to 10 s for a file that another process writes.
   bool waitFor(const std::string& path) {
-    for (int i = 0; i < 1000 && !exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 1000 && !exists(path); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return exists(path);
   }
   std::string oldPath_;
@@ -41,8 +42,10 @@ class LaunchTest : public FilesTest {
 
 TEST_F(LaunchTest, TheLoaderBatchRunsInTheCurrentDirectoryAndIsWaitedFor) {
   // The report appears only after a pause: it is there when the run returns.
-  writeFile("sl.bat", "sleep 0.5\nprintf 'a\\r\\nb\\r\\nc\\r\\nloaded\\r\\n[12] Principale\\r\\n' > caricati.tmp\n"
-                      "mv caricati.tmp caricati.txt\n");
+  writeFile(
+      "sl.bat",
+      "sleep 0.5\nprintf 'a\\r\\nb\\r\\nc\\r\\nloaded\\r\\n[12] Principale\\r\\n' > caricati.tmp\n"
+      "mv caricati.tmp caricati.txt\n");
   Soundfont_runbatch();
   ASSERT_TRUE(exists("caricati.txt"));
   EXPECT_TRUE(sink.texts(DisplayKind::Log).empty());

@@ -21,12 +21,12 @@
 #include <sstream>
 #include <thread>
 
+#include "common/text_case.h"
 #include "console/app/files/presets.h"
 #include "console/app/window/console_launch.h"
 #include "console/app/window/console_proc.h"
 #include "console/app/window/console_window.h"
 #include "console/app/window/standard_lists.h"
-#include "common/text_case.h"
 #include "console/engine/engine.h"
 #include "platform/midi/backend_probe.h"
 #include "platform/midi/memory_midi.h"
@@ -330,9 +330,9 @@ TEST_F(StartupTest, ASignalWhileTheBatchRunsStopsItAndEndsWithoutShowingTheWindo
   EXPECT_FALSE(fs::exists("batch.done"));
   EXPECT_TRUE(hasLine(lines, "sl.bat interrotto"));
   // No device opened, no window shown; the files written back as read.
-  EXPECT_EQ(steps, (std::vector<std::string>{"state", "synth", "config", "menus", "window",
-                                             "controls", "batch", "programs", "preset", "closed",
-                                             "saved"}));
+  EXPECT_EQ(steps,
+            (std::vector<std::string>{"state", "synth", "config", "menus", "window", "controls",
+                                      "batch", "programs", "preset", "closed", "saved"}));
   EXPECT_EQ(outDriver->openCount(), 0);
   EXPECT_TRUE(outDriver->messages().empty());
   const std::string saved = readFile("consolle.ini");
@@ -423,8 +423,9 @@ TEST_F(StartupTest, WithoutAMidiServerOneLineSaysSoAndTheKeyboardsPlayTheEmbedde
   for (const std::string& line : lines)
     serverLines += line.find("server JACK non in funzione") != std::string::npos;
   EXPECT_EQ(serverLines, 1);
-  EXPECT_TRUE(hasLine(lines, "Open Midi Device In 0 errore: server JACK non in funzione, "
-                             "nessun ingresso MIDI"));
+  EXPECT_TRUE(hasLine(lines,
+                      "Open Midi Device In 0 errore: server JACK non in funzione, "
+                      "nessun ingresso MIDI"));
   EXPECT_TRUE(hasLine(lines, "Open Midi Device Out  0 \xE8 OK"));
   EXPECT_GT(loudest, 0.01) << "the key made no sound";
 }
