@@ -14,6 +14,14 @@ fuzz_seconds=${ZT_FUZZ_SECONDS:-60}
 
 bash scripts/setup.sh
 
+# JACK's server registry has eight entries, and a killed server's entry stays
+# until a server of the same name starts again. With no JACK server running
+# at all, the registry and the test servers' leftovers can go.
+if ! pgrep -x 'jackd|jackdbus' > /dev/null 2>&1; then
+  rm -rf /dev/shm/jack-shm-registry /dev/shm/jack_zt-test-* /dev/shm/jack_sem.*_zt-test-* \
+    2> /dev/null || true
+fi
+
 export QT_QPA_PLATFORM=offscreen
 export ZT_AUDIO_DRIVER=none
 summary=()

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +29,30 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
+// JACK keeps its servers in a registry of eight entries in shared memory. A
+// server that is killed (a crashed or timed-out test takes its server with
+// it) leaves its entry behind, and jackd only reclaims an entry for a server
+// of the same name. So the tests use a small fixed set of names, each owned
+// through a lock held for the server's life: a name's stale entry is reused,
+// and two tests never start servers of the same name. The lock goes with the
+// process, however it ends. Returns the locked slot's descriptor, or -1.
+constexpr int kServerSlots = 6;
+
+int Slot_lock(int& slot) {
+  for (int k = 0; k < kServerSlots; ++k) {
+    const std::string path =
+        "/tmp/zt-jack-" + std::to_string(getuid()) + "-slot-" + std::to_string(k) + ".lock";
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) continue;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      slot = k;
+      return fd;
+    }
+    close(fd);
+  }
+  return -1;
+}
+
 }  // namespace
 
 bool Wait_until(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -44,8 +69,13 @@ bool Wait_until(const std::function<bool()>& done, std::chrono::milliseconds tim
 JackServer::~JackServer() { stop(); }
 
 bool JackServer::start() {
-  static std::atomic<int> serial{0};
-  name_ = "zt-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+  int slot = -1;
+  slotLock_ = Slot_lock(slot);
+  if (slotLock_ < 0) {
+    error_ = "every JACK test server slot is taken by other running tests";
+    return false;
+  }
+  name_ = "zt-test-" + std::to_string(getuid()) + "-" + std::to_string(slot);
   log_ = "/tmp/" + name_ + ".log";
   setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   // Keeps jackd from looking for a session bus or a sound card reservation.
@@ -95,8 +125,13 @@ bool JackServer::start() {
       pid_ = -1;
       if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
         error_ = "cannot run jackd: is the jackd2 package installed?";
-      else
+      else {
         error_ = "jackd exited at start-up: " + readFile(log_);
+        if (error_.find("Too many servers") != std::string::npos)
+          error_ +=
+              "(JACK's server registry is full of entries left by killed servers: with no "
+              "jackd running, remove /dev/shm/jack-shm-registry)";
+      }
       break;
     }
     jack_status_t js;
@@ -134,6 +169,10 @@ void JackServer::stop() {
   if (!log_.empty()) {
     unlink(log_.c_str());
     log_.clear();
+  }
+  if (slotLock_ >= 0) {
+    close(slotLock_);  // releases the name for the next server
+    slotLock_ = -1;
   }
 }
 

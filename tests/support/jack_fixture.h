@@ -35,6 +35,7 @@ class JackServer {
 
  private:
   pid_t pid_ = -1;
+  int slotLock_ = -1;  // lock on the server's name while it runs
   std::string name_;
   std::string log_;
   std::string error_;

@@ -74,6 +74,41 @@ std::string presetLine(int on, const std::string& label, int volume, int pan, in
          num(multi) + "\r\n";
 }
 
+// Starts the console in `dir` with `envp`, its stdout and stderr into
+// "consolle.log" there; the process id, or -1 when it could not start.
+pid_t Spawn_consolle(const fs::path& dir, char** envp) {
+  const std::string log = (dir / "consolle.log").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  const fs::path old = fs::current_path();
+  fs::current_path(dir);  // the console works in its current directory
+  char* argv[] = {const_cast<char*>(ZT_CONSOLLE), nullptr};
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, ZT_CONSOLLE, &actions, nullptr, argv, envp);
+  fs::current_path(old);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+// Sends SIGTERM and waits up to `limit`: the exit status (128 + signal when
+// a signal ended it), or -1 when it did not end in time. `pid` becomes -1
+// once the process is reaped.
+int Terminate_wait(pid_t& pid, std::chrono::seconds limit) {
+  kill(pid, SIGTERM);
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      pid = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  return -1;
+}
+
 class ConsolleProcess : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -105,37 +140,15 @@ class ConsolleProcess : public ::testing::Test {
   }
 
   void start() {
-    const std::string log = (dir / "consolle.log").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
     setenv("ZT_MIDI_API", "jack", 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("ZT_AUDIO_DRIVER", "none", 1);
-    const fs::path old = fs::current_path();
-    fs::current_path(dir);  // the console works in its current directory
-    char* argv[] = {const_cast<char*>(ZT_CONSOLLE), nullptr};
-    const int rc = posix_spawn(&pid, ZT_CONSOLLE, &actions, nullptr, argv, environ);
-    fs::current_path(old);
-    posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(rc, 0);
+    pid = Spawn_consolle(dir, environ);
+    ASSERT_GT(pid, 0);
   }
 
   // Exit status after SIGTERM, or -1 when it did not end in time.
-  int terminate(std::chrono::seconds limit) {
-    kill(pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (waitpid(pid, &status, WNOHANG) == pid) {
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return -1;
-  }
+  int terminate(std::chrono::seconds limit) { return Terminate_wait(pid, limit); }
 
   std::string log() { return readFile(dir / "consolle.log"); }
 
@@ -291,18 +304,8 @@ class ConsolleWithoutDevices : public ::testing::Test {
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
-    const std::string log = (dir / "consolle.log").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    const fs::path old = fs::current_path();
-    fs::current_path(dir);
-    char* argv[] = {const_cast<char*>(ZT_CONSOLLE), nullptr};
-    const int rc = posix_spawn(&pid, ZT_CONSOLLE, &actions, nullptr, argv, envp.data());
-    fs::current_path(old);
-    posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(rc, 0);
+    pid = Spawn_consolle(dir, envp.data());
+    ASSERT_GT(pid, 0);
   }
 
   // Waits until start-up has opened the output (the preset's lines follow
@@ -313,17 +316,7 @@ class ConsolleWithoutDevices : public ::testing::Test {
         test::Wait_until([&] { return log().find("consolle:  32]") != std::string::npos; }, 60s);
     if (!up) return -2;
     std::this_thread::sleep_for(500ms);
-    kill(pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (waitpid(pid, &status, WNOHANG) == pid) {
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return -1;
+    return Terminate_wait(pid, 30s);
   }
 
   std::string log() { return readFile(dir / "consolle.log"); }
