@@ -38,19 +38,25 @@ std::string readFile(const std::string& path) {
 // process, however it ends. Returns the locked slot's descriptor, or -1.
 constexpr int kServerSlots = 6;
 
+// When every slot is taken (several suites running at once), the test waits
+// up to two minutes for one to come free rather than failing at once.
 int Slot_lock(int& slot) {
-  for (int k = 0; k < kServerSlots; ++k) {
-    const std::string path =
-        "/tmp/zt-jack-" + std::to_string(getuid()) + "-slot-" + std::to_string(k) + ".lock";
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) continue;
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      slot = k;
-      return fd;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+  for (;;) {
+    for (int k = 0; k < kServerSlots; ++k) {
+      const std::string path =
+          "/tmp/zt-jack-" + std::to_string(getuid()) + "-slot-" + std::to_string(k) + ".lock";
+      const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+      if (fd < 0) continue;
+      if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        slot = k;
+        return fd;
+      }
+      close(fd);
     }
-    close(fd);
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  return -1;
 }
 
 }  // namespace
