@@ -164,6 +164,11 @@ void Soundfont_loadfrom(const std::string& reportPath) {
     Display_status(kNoSoundCard);
     return;
   }
+  // A folder where no loader ever ran has no report: the names in use stay
+  // as they are rather than turning into bare numbers.
+  LineFile report(reportPath);
+  if (!report.isOpen()) return;
+
   for (int r = 1; r <= kRegisters; ++r) Reg_setname(r, Text_trim(Text_number(s.regName[r])));
   showRegisterButtons();
 
@@ -171,7 +176,6 @@ void Soundfont_loadfrom(const std::string& reportPath) {
   // outlives the report that replaces it.
   for (auto& name : programName) name.clear();
 
-  LineFile report(reportPath);
   std::string line;
   for (int number = 1; report.next(line); ++number) {
     if (number == 4 && containsError(line)) {

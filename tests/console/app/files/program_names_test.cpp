@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "common/text_case.h"
 #include "console/app/files/presets.h"
 #include "tests/console/app/files/app_fixture.h"
 
@@ -124,12 +125,20 @@ TEST_F(SoundfontTest, ErrorElsewhereOrAShortReportHasNoEffect) {
   EXPECT_EQ(s.regName[1], "12 Principale");
 }
 
-TEST_F(SoundfontTest, AMissingReportLeavesBareNumbersAndAnEmptyTable) {
+TEST_F(SoundfontTest, AMissingReportLeavesTheNamesInUse) {
+  Soundfont_load();
+  EXPECT_EQ(Text_strip(programName[19]), "19 Church Organ");
+  EXPECT_EQ(s.regName[1], programName[12]);
+  EXPECT_EQ(s.regName[3], programName[0]);
+  EXPECT_TRUE(sink.texts(DisplayKind::Status).empty());
+}
+
+TEST_F(SoundfontTest, AnEmptyReportLeavesBareNumbersAndAnEmptyTable) {
+  report("empty.txt", "");
   Soundfont_load();
   for (auto& name : programName) EXPECT_TRUE(name.empty());
   EXPECT_EQ(s.regName[1], "12");
   EXPECT_EQ(s.regName[3], "0");
-  EXPECT_TRUE(sink.texts(DisplayKind::Status).empty());
 }
 
 TEST_F(SoundfontTest, WithoutASuitableCardOnlyTheWarningIsShown) {
