@@ -1,5 +1,6 @@
 #include "console/app/window/console_panel.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -75,6 +76,46 @@ void registerCell(QWidget* owner, int i) {
   tip(owner, kMultiStepperBase + i, "Multi note");
 }
 
+// Whether a bitmap file holds every byte its header declares: the file's
+// size, and the pixel rows from the data offset on. Qt reads a bitmap cut
+// short without complaint and leaves the missing rows unset (black, or
+// whatever the memory held).
+bool bitmapComplete(const QString& file) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const qint64 size = f.size();
+  const QByteArray h = f.read(54);
+  auto u16 = [&h](int at) {
+    return at + 2 <= h.size() ? quint32(uchar(h[at])) | quint32(uchar(h[at + 1])) << 8 : 0u;
+  };
+  auto u32 = [&u16](int at) { return u16(at) | u16(at + 2) << 16; };
+  if (h.size() < 26 || h[0] != 'B' || h[1] != 'M') return false;
+  const qint64 declared = u32(2);
+  if (declared > size) return false;
+  qint64 width, height, bits;
+  quint32 compression = 0, imageSize = 0;
+  if (u32(14) == 12) {  // the old OS/2 header: 16-bit sizes
+    width = u16(18);
+    height = u16(20);
+    bits = u16(24);
+  } else {
+    if (h.size() < 38) return false;
+    width = qint32(u32(18));
+    height = qint32(u32(22));
+    bits = u16(28);
+    compression = u32(30);
+    imageSize = u32(34);
+  }
+  // Qt takes no image this large; the limit keeps the sums below exact.
+  if (qAbs(width) > 1 << 20 || qAbs(height) > 1 << 20 || bits > 64) return false;
+  // Uncompressed rows are padded to 4 bytes; a compressed image states its
+  // size.
+  const bool plain = compression == 0 || compression == 3 || compression == 6;
+  const qint64 pixels =
+      plain ? (qAbs(width) * bits + 31) / 32 * 4 * qAbs(height) : qint64(imageSize);
+  return qint64(u32(10)) + pixels <= size;
+}
+
 }  // namespace
 
 void Logo_draw(QWidget* owner) {
@@ -86,6 +127,10 @@ void Logo_draw(QWidget* owner) {
     Log_line(std::string(kLogoFile) + " non trovato: colore della finestra predefinito");
   else if (!picture.load(file, "BMP") || picture.isNull())
     Log_line(std::string(kLogoFile) + " non leggibile: colore della finestra predefinito");
+  else if (!bitmapComplete(file)) {
+    picture = QImage();
+    Log_line(std::string(kLogoFile) + " danneggiato: colore della finestra predefinito");
+  }
   QImage& image = logo->image();
   if (picture.isNull()) {
     image.fill(Ctl_qcolor(kDefaultWindowColor));

@@ -14,7 +14,8 @@ void Console_controls(QWidget* owner);
 
 // Draws "logus.bmp" (from the current directory) into the logo control,
 // stretched to 300 x 60, and takes windowColor from its pixel (1,1). A
-// missing or unreadable file leaves one log line and the default colour.
+// missing, unreadable or damaged file (one shorter than its header says)
+// leaves one log line and the default colour.
 void Logo_draw(QWidget* owner);
 
 }  // namespace zt

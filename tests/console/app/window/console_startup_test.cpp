@@ -227,7 +227,7 @@ TEST_F(StartupTest, NoConfigurationMeansDeviceZeroWithoutComplaint) {
   EXPECT_TRUE(hasLine(lines, "Open Midi Device Out  0 \xE8 OK"));
 }
 
-TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingOrCorruptLogoLeavesOneLineAndTheDefault) {
+TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingCorruptOrCutLogoLeavesOneLineAndTheDefault) {
   // Missing.
   std::vector<std::string> lines;
   Colour colour = 0;
@@ -245,6 +245,18 @@ TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingOrCorruptLogoLeavesOneLine
     colour = windowColor;
   });
   EXPECT_TRUE(hasLine(lines, "logus.bmp non leggibile: colore della finestra predefinito"));
+  EXPECT_EQ(colour, kDefaultWindowColor);
+
+  // Cut short: the first 700 bytes of the real logo, which Qt reads without
+  // complaint, its missing rows unset.
+  const std::string real = readFile(std::string(ZT_DATA_DIR) + "/logus.bmp");
+  ASSERT_GT(real.size(), 700u);
+  writeFile("logus.bmp", real.substr(0, 700));
+  run([&] {
+    lines = logLines();
+    colour = windowColor;
+  });
+  EXPECT_TRUE(hasLine(lines, "logus.bmp danneggiato: colore della finestra predefinito"));
   EXPECT_EQ(colour, kDefaultWindowColor);
 
   // A real one: its pixel (1,1) is the window's colour.
