@@ -22,7 +22,7 @@ int limited(int v, int low, int high, int otherwise) { return v < low || v > hig
 // (written twice), so the label reads back as an empty quoted text
 // followed by its own bytes, which gives the same program number (none) as
 // the label itself.
-std::string labelForFile(const std::string& label) {
+std::string plainLabel(const std::string& label) {
   std::string out = label;
   for (char& c : out)
     if (c == ',') c = ' ';
@@ -33,10 +33,26 @@ std::string labelForFile(const std::string& label) {
   return out;
 }
 
-// Every line written must read back whole: the longest label, one added
-// quote, five numbers of at most 12 bytes each, the commas and the line end
+// The plain form keeps every label's number but two kinds: one whose first
+// character after the blanks is a comma (",5 Viola" would read back as
+// program 5), and one that opens with a quoted number ("12" read back as
+// program 12). Both have no number of their own; they are written between
+// double quotes, commas kept, which the reader takes back as they are. A
+// double quote cannot stand inside them and becomes an apostrophe; neither
+// is part of a number.
+std::string labelForFile(const std::string& label) {
+  std::string plain = plainLabel(label);
+  if (Text_number(FieldReader(plain).text()) == Text_number(label)) return plain;
+  std::string quoted = label;
+  for (char& c : quoted)
+    if (c == '"') c = '\'';
+  return '"' + quoted + '"';
+}
+
+// Every line written must read back whole: the longest label, two added
+// quotes, five numbers of at most 12 bytes each, the commas and the line end
 // stay under the reader's line bound.
-static_assert(kMaxLabel + 1 + 6 * 12 + 5 + 2 < LineFile::kMaxLine);
+static_assert(kMaxLabel + 2 + 6 * 12 + 5 + 2 < LineFile::kMaxLine);
 
 void showRegister(int r) {
   ConsoleState& s = consoleState;

@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the preset and configuration readers as the
 // files "consolle.ini" and "consolle.cfg", then checks that every register
 // holds values inside its range and that its line, as it would be saved,
-// reads back to the same values.
+// reads back to the same values. Each line of the input is then taken as a
+// register's label, as a soundfont report or the program list may give one:
+// saved, it reads back with the number it starts with.
 #include <string>
 
 #include "console/app/files/file_fields.h"
@@ -47,6 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fuzz_check(again.number() == s.regPan[r]);
     Fuzz_check(again.number() == s.regShift[r]);
     Fuzz_check(again.number() == s.regMulti[r]);
+  }
+
+  LineFile labels(dir + "/consolle.ini");
+  std::string label;
+  for (int r = 1; r <= kRegisters && labels.next(label); ++r) {
+    Reg_setname(r, label);
+    std::string line = Preset_line(r);
+    FieldReader again(line.substr(0, line.size() - 2));
+    again.number();
+    Fuzz_check(Text_number(again.text()) == s.regProgram[r]);
+    Fuzz_check(again.number() == s.regVolume[r]);
   }
   return 0;
 }

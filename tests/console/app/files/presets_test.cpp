@@ -283,6 +283,30 @@ TEST_F(PresetTest, ALabelWithACommaIsWrittenWithABlankAndLoadsBackWhole) {
   EXPECT_EQ(s.regName[1], " 12 Marimba");
 }
 
+TEST_F(PresetTest, ALabelWithNoNumberThatWouldGainOneKeepsProgramZeroThroughASaveAndALoad) {
+  // A report line ",21] #" gives a label that starts with a comma; a quoted
+  // number is no number either.
+  const char* labels[] = {",5 Viola", " \t,21 #", "\"12\" Flauto", ",5 \"Voce\""};
+  for (int r = 1; r <= 4; ++r) {
+    Reg_setname(r, labels[r - 1]);
+    s.regOn[r] = 1;
+    s.regVolume[r] = 200;
+    s.regPan[r] = 1;
+    s.regShift[r] = 2;
+    s.regMulti[r] = 3;
+  }
+  Preset_save();
+  EXPECT_EQ(firstLine(readFile("consolle.ini")), " 1 ,\",5 Viola\", 200 , 1 , 2 , 3 \r\n");
+  State_reset();
+  Preset_load("consolle");
+  for (int r = 1; r <= 4; ++r) {
+    SCOPED_TRACE(labels[r - 1]);
+    EXPECT_EQ(s.regProgram[r], 0);
+    EXPECT_EQ(s.regVolume[r], 200);
+    EXPECT_EQ(s.regMulti[r], 3);
+  }
+}
+
 TEST_F(PresetTest, ANumericFieldReadsItsNumberUpToTheCommaWhateverItStartsWith) {
   // A double quote opens a quoted text only in a text field; in a numeric
   // field it is just a character that is not a number.
