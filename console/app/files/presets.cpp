@@ -122,11 +122,14 @@ std::string Preset_line(int r) {
          Text_print(s.regShift[r]) + "," + Text_print(s.regMulti[r]) + "\r\n";
 }
 
-void Preset_save() {
+std::vector<SaveFailure> Preset_save() {
+  std::vector<SaveFailure> failures;
   std::string bytes;
   for (int r = 1; r <= kRegisters; ++r) bytes += Preset_line(r);
-  File_replace(presetName + ".ini", bytes);
-  Config_save();
+  const std::string presetFile = presetName + ".ini";
+  if (int error = File_replace(presetFile, bytes)) failures.push_back({presetFile, error});
+  if (int error = Config_save()) failures.push_back({kConfigFile, error});
+  return failures;
 }
 
 void Config_load() { Config_loadfrom(kConfigFile); }
@@ -141,9 +144,9 @@ void Config_loadfrom(const std::string& path) {
   consoleState.midiInDevice = Text_number(FieldReader(line).text());
 }
 
-void Config_save() {
-  File_replace(kConfigFile, Text_str(consoleState.midiOutDevice) + " Midi Out\r\n" +
-                                Text_str(consoleState.midiInDevice) + " Midi In\r\n");
+int Config_save() {
+  return File_replace(kConfigFile, Text_str(consoleState.midiOutDevice) + " Midi Out\r\n" +
+                                       Text_str(consoleState.midiInDevice) + " Midi In\r\n");
 }
 
 }  // namespace zt

@@ -4,10 +4,12 @@
 // "consolle1", "consolle2" + ".ini") with the settings of the 32 registers,
 // one line of six comma-separated fields per register.
 //
-// All of these run on the window thread. File problems are never reported:
-// a missing or short file reads as zeros and empty labels, after which the
-// value ranges apply; a file that cannot be written keeps its old contents.
+// All of these run on the window thread. A missing or short file reads as
+// zeros and empty labels, after which the value ranges apply; a file that
+// cannot be written keeps its old contents, and the save says which file
+// and why, for the caller to tell the organist.
 #include <string>
+#include <vector>
 
 #include "console/engine/control_ids.h"
 
@@ -19,16 +21,24 @@ extern std::string presetName;
 // Reads name + ".ini" into the registers, logs one line per register, sets
 // every register control and redraws both keyboard displays.
 void Preset_load(const std::string& name);
-// Writes presetName + ".ini" from the registers, then "consolle.cfg".
-void Preset_save();
+// A settings file a save could not write, and why (an errno value).
+struct SaveFailure {
+  std::string file;
+  int error = 0;
+};
+// Writes presetName + ".ini" from the registers, then "consolle.cfg" (also
+// when the first could not be written). Returns the files that could not
+// be written, in that order; none when both were.
+std::vector<SaveFailure> Preset_save();
 
 // Start-up: the two device numbers from "consolle.cfg" (output on the first
 // line, input on the second).
 void Config_load();
 // The same from the file `path`.
 void Config_loadfrom(const std::string& path);
-// Writes "consolle.cfg" with the current device numbers.
-void Config_save();
+// Writes "consolle.cfg" with the current device numbers; 0, or the errno
+// value of the failure.
+int Config_save();
 
 // The preset line of register r as it is written, line end included.
 std::string Preset_line(int r);

@@ -23,16 +23,17 @@ std::string directoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+// 0, or the errno value of the write that failed.
+int writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return errno;
     }
     bytes.remove_prefix(static_cast<size_t>(n));
   }
-  return true;
+  return 0;
 }
 
 // Makes the rename itself durable; a directory that cannot be synced (some
@@ -46,34 +47,36 @@ void syncDirectory(const std::string& dir) {
 
 }  // namespace
 
-bool File_replace(const std::string& path, std::string_view bytes) {
+int File_replace(const std::string& path, std::string_view bytes) {
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter++);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return errno;
   }
-  if (fd < 0) return false;
+  if (fd < 0) return EEXIST;
 
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
       ::fchmod(fd, old.st_mode & 07777) != 0) {
     // Not the owner: the new file keeps the usual permissions.
   }
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (!ok) {
+  int error = writeAll(fd, bytes);
+  if (!error && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && !error) error = errno;
+  if (error) {
     ::unlink(temp.c_str());
-    return false;
+    return error;
   }
-  if (File_replacehook && !File_replacehook(temp)) return false;
+  if (File_replacehook && !File_replacehook(temp)) return ECANCELED;
   if (::rename(temp.c_str(), path.c_str()) != 0) {
+    error = errno;
     ::unlink(temp.c_str());
-    return false;
+    return error;
   }
   syncDirectory(directoryOf(path));
-  return true;
+  return 0;
 }
 
 }  // namespace zt

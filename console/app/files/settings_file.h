@@ -8,15 +8,16 @@
 
 namespace zt {
 
-// Replaces the file `path` with `bytes`, written as they are. Returns false
-// when the file could not be written; the old file is then untouched. A new
-// file gets the usual permissions (0666 less the umask), a replaced one
-// keeps its own.
-bool File_replace(const std::string& path, std::string_view bytes);
+// Replaces the file `path` with `bytes`, written as they are. Returns 0 when
+// the file was written, else the errno value of the step that failed (the
+// old file is then untouched). A new file gets the usual permissions (0666
+// less the umask), a replaced one keeps its own.
+int File_replace(const std::string& path, std::string_view bytes);
 
 // For tests: called with the temporary file's name once it is complete and
 // closed, just before the rename. Returning false stops there, as a crash at
-// that moment would (the temporary file stays behind).
+// that moment would (the temporary file stays behind); the result is then
+// ECANCELED.
 extern bool (*File_replacehook)(const std::string& tempPath);
 
 }  // namespace zt

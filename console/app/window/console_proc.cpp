@@ -1,6 +1,8 @@
 #include "console/app/window/console_proc.h"
 
+#include <QString>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "console/app/files/about_box.h"
@@ -19,6 +21,7 @@
 #include "controls/input_state.h"
 #include "controls/knob.h"
 #include "controls/meters.h"
+#include "controls/text_codec.h"
 
 namespace zt {
 
@@ -70,7 +73,10 @@ void pressRegisterButton(int id, void (*command)(), Show show) {
 }
 
 void presetSwitch(const char* name) {
-  Preset_save();
+  // The switch goes on after a failed save: the organist has been told,
+  // and a folder that cannot be written would otherwise hold the console
+  // on this preset for good.
+  Console_save(true);
   presetName = name;
   Preset_load(presetName);
   Soundfont_load();
@@ -237,6 +243,20 @@ void Console_end(int code) {
   Midi_notesoff();
   Window_end(code);
   if (outermost) endUnderWay = false;
+}
+
+bool Console_save(bool tell) {
+  const std::vector<SaveFailure> failures = Preset_save();
+  std::string text;
+  for (const SaveFailure& f : failures) {
+    // The reason in the user's language, as the system gives it.
+    const std::string reason = Text_fromqt(QString::fromLocal8Bit(std::strerror(f.error)));
+    const std::string line = "Impossibile salvare " + f.file + ": " + reason;
+    Log_line(line);
+    text += (text.empty() ? "" : "\n") + line;
+  }
+  if (tell && !text.empty()) Window_message(text);
+  return failures.empty();
 }
 
 bool Console_ending() {

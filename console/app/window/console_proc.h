@@ -16,6 +16,12 @@ int Console_proc(const ConsoleMessage& msg);
 // Ends the window from anywhere (menu, Escape, signals): every note is
 // silenced first, then the window's run ends with `code`.
 void Console_end(int code);
+// Saves the preset and "consolle.cfg" (Preset_save). Each file that cannot
+// be written gives the log line "Impossibile salvare <file>: <reason>" (the
+// system's text for the error); with `tell` the same lines also go to the
+// organist in one message box. An end by signal leaves `tell` off: nobody
+// may be there to dismiss the box. Returns whether both files were written.
+bool Console_save(bool tell);
 // Whether the console is ending: inside Console_end (while the notes are
 // silenced) or once the window's run has been ended.
 bool Console_ending();

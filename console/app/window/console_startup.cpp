@@ -61,15 +61,21 @@ void checkDevice(RelaxedInt& device, int count, int lineNo, const char* what) {
   }
 }
 
+// Whether a signal ended the console: nobody may be at the window then, so
+// the end tells of a failed save in the log only.
+bool endedBySignal = false;
+
 // A signal ends the console even while a dialog or a message box waits for
-// the user: they are dismissed first.
+// the user: they are dismissed first. Once the window has ended (the box of
+// a failed save at the end) there is nothing more to end.
 void endOnSignal(int) {
+  endedBySignal = true;
   for (int i = 0; i < 8; ++i) {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal) break;
     modal->close();
   }
-  Console_end(0);
+  if (!Console_ending()) Console_end(0);
 }
 
 }  // namespace
@@ -95,6 +101,7 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   programList = ProgramList{};
   lightStep = 0;
   windowColor = kDefaultWindowColor;
+  endedBySignal = false;
   Engine_attach(out, in);
   enginePlatform.pause = Window_pause;
   MessageLog_open();
@@ -169,21 +176,24 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   // console then ends as from the window (all notes off), without showing it.
   if (endRequested)
     Window_end(0);
-  else if (Signals_take() != 0)
+  else if (Signals_take() != 0) {
+    endedBySignal = true;
     Console_end(0);
+  }
   auto shown = [&] { step("shown"); };
   QMetaObject::invokeMethod(window, shown, Qt::QueuedConnection);
   window->run();
   // No player request may reach an output that is closing.
   link.reset();
-  // 15. (A second signal meanwhile finds the handlers still there and is
-  // ignored: the saves always complete.)
+  // 15. (A second signal meanwhile finds the handlers still there: the
+  // saves always complete, and a signal only dismisses the box that tells
+  // of a failed one.)
   if (!endRequested) {
     Midi_closein();
     Midi_closeout();
   }
   step("closed");
-  Preset_save();
+  Console_save(!endRequested && !endedBySignal);
   step("saved");
   Signals_restore();
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -476,10 +477,14 @@ TEST_F(SaveSafetyTest, AFullDiskLeavesTheOldPresetAndNoTemporaryFile) {
   rlimit small = limit;
   small.rlim_cur = 200;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  Preset_save();
+  const std::vector<SaveFailure> failures = Preset_save();
   setrlimit(RLIMIT_FSIZE, &limit);
   sigaction(SIGXFSZ, &previous, nullptr);
 
+  // The save says which file it could not write, and why.
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].file, "consolle.ini");
+  EXPECT_EQ(failures[0].error, EFBIG);
   EXPECT_EQ(readFile("consolle.ini"), old);
   EXPECT_EQ(listing(), (std::vector<std::string>{"consolle.cfg", "consolle.ini"}));
 }

@@ -2,6 +2,7 @@
 // scripted mouse and the memory MIDI backend.
 #include "console/app/window/console_proc.h"
 
+#include <sys/stat.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
@@ -9,7 +10,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTimer>
+
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "console/app/files/about_box.h"
@@ -20,6 +24,7 @@
 #include "controls/control_table.h"
 #include "controls/control_widget.h"
 #include "controls/knob.h"
+#include "controls/text_codec.h"
 #include "tests/console/app/window/window_fixture.h"
 
 namespace zt::test {
@@ -295,6 +300,22 @@ TEST_F(WindowTest, AfterVolumesFullAndAPresetSwitchTheOldPresetHoldsFullVolumes)
   size_t full = 0;
   for (size_t at = 0; (at = file.find(", 255 ,", at)) != std::string::npos; ++at) ++full;
   EXPECT_EQ(full, 32u);
+}
+
+TEST_F(WindowTest, APresetSwitchThatCannotSaveSaysWhichFileAndWhyThenSwitches) {
+  // A folder in the preset file's place: the rename over it fails, for root
+  // too, and the folder stays as it was.
+  ASSERT_EQ(::mkdir("consolle.ini", 0755), 0);
+  drawRegister(1, programName[19], 77);
+  command(kCmdPreset1);
+  const std::string why = "Impossibile salvare consolle.ini: " +
+                          Text_fromqt(QString::fromLocal8Bit(std::strerror(EISDIR)));
+  EXPECT_EQ(messages, std::vector<std::string>{why});
+  int logged = 0;
+  for (int i = 0; i < MessageLog_count(); ++i) logged += MessageLog_line(i) == why;
+  EXPECT_EQ(logged, 1);
+  EXPECT_EQ(presetName, "consolle1");
+  EXPECT_TRUE(readFile("consolle.cfg").find("Midi Out") != std::string::npos);
 }
 
 TEST_F(WindowTest, TheRunningLightMovesOneLampAtATime) {

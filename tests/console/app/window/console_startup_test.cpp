@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QImage>
@@ -12,9 +13,11 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -28,6 +31,7 @@
 #include "console/app/window/console_window.h"
 #include "console/app/window/standard_lists.h"
 #include "console/engine/engine.h"
+#include "controls/text_codec.h"
 #include "platform/midi/backend_probe.h"
 #include "platform/midi/memory_midi.h"
 #include "platform/midi/rtmidi_driver.h"
@@ -123,9 +127,9 @@ class StartupTest : public ::testing::Test {
 
 TEST_F(StartupTest, StartsInOrderShowsTheWindowOnlyAfterTheBatchAndTheDevicesAndSavesAtTheEnd) {
   // The batch leaves a mark and the report only after a pause.
-  writeFile(
-      "sl.bat",
-      "echo ran > batch.ran\nsleep 0.3\nprintf 'a\\r\\nb\\r\\nc\\r\\nok\\r\\n' > caricati.txt\n");
+  writeFile("sl.bat",
+            "echo ran > batch.ran\nsleep 0.3\nprintf "
+            "'a\\r\\nb\\r\\nc\\r\\nok\\r\\n' > caricati.txt\n");
   writeFile("consolle.cfg", " 1 Midi Out\r\n 1 Midi In\r\n");
   bool visibleAtBatch = true, batchDoneAtShown = false, devicesOpenAtShown = false,
        visibleAtShown = false;
@@ -193,6 +197,48 @@ TEST_F(StartupTest, SigtermEndsTheConsoleEvenWithAMessageBoxOpen) {
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(steps.back(), "saved");
   EXPECT_TRUE(fs::exists("consolle.ini"));
+}
+
+TEST_F(StartupTest, AnEndThatCannotSaveSaysSoInABoxUnlessASignalEndedIt) {
+  // Folders in the files' places: the saves fail, for root too.
+  ASSERT_EQ(::mkdir("consolle.ini", 0755), 0);
+  ASSERT_EQ(::mkdir("consolle.cfg", 0755), 0);
+  const std::string reason = Text_fromqt(QString::fromLocal8Bit(std::strerror(EISDIR)));
+  const std::vector<std::string> why = {"Impossibile salvare consolle.ini: " + reason,
+                                        "Impossibile salvare consolle.cfg: " + reason};
+  static std::vector<std::string> boxes;
+  windowPlatform.message = [](const std::string& text) { boxes.push_back(text); };
+  std::vector<std::string> lines;
+  ConsoleHooks hooks;
+  hooks.onStep = [&](const char* step) {
+    const std::string s = step;
+    if (s == "shown" && !Window_current()->ending()) Console_proc(Msg_command(kCmdEnd));
+    if (s == "saved") lines = logLines();
+  };
+
+  // "&Fine": the organist reads both files and the reason.
+  boxes.clear();
+  EXPECT_EQ(Console_run(out, in, hooks), 0);
+  EXPECT_EQ(boxes, std::vector<std::string>{why[0] + "\n" + why[1]});
+  EXPECT_TRUE(hasLine(lines, why[0]) && hasLine(lines, why[1]));
+
+  // A signal: the log only, and the end is not held up.
+  boxes.clear();
+  hooks.onStep = [&](const char* step) {
+    const std::string s = step;
+    if (s == "shown") ::raise(SIGTERM);
+    if (s == "saved") lines = logLines();
+  };
+  EXPECT_EQ(Console_run(out, in, hooks), 0);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(hasLine(lines, why[0]) && hasLine(lines, why[1]));
+
+  // A signal while the real box waits for the organist dismisses it.
+  windowPlatform.message = nullptr;
+  steps.clear();
+  EXPECT_EQ(run([] { QTimer::singleShot(50, [] { ::raise(SIGTERM); }); }), 0);
+  EXPECT_EQ(steps.back(), "saved");
+  EXPECT_TRUE(fs::is_directory("consolle.ini"));
 }
 
 TEST_F(StartupTest, ABadConfigurationFallsBackToDeviceZeroWithOneLogLineEach) {
