@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/midi/jack_out_port.h"
+#include "platform/midi/wire_bytes.h"
+
 namespace zt {
 
 namespace {
@@ -75,21 +78,6 @@ int findPort(T& client, const std::string& name) {
   return -1;
 }
 
-// Bytes of a short message with this status; 0 for what cannot be sent as one.
-size_t messageLength(unsigned status) {
-  if (status < 0x80) return 0;
-  if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return 3;
-  if (status < 0xE0) return 2;
-  switch (status) {
-    case 0xF1:
-    case 0xF3: return 2;
-    case 0xF2: return 3;
-    case 0xF0:
-    case 0xF7: return 0;  // system exclusive is not a short message
-    default: return 1;
-  }
-}
-
 }  // namespace
 
 MidiBackend Midi_backendfromenv() {
@@ -145,13 +133,9 @@ class RtMidiOutDriver::Port : public MidiOutPort {
   }
 
   int send(uint32_t message) override {
-    unsigned char bytes[3] = {static_cast<unsigned char>(message & 0xFF),
-                              static_cast<unsigned char>((message >> 8) & 0xFF),
-                              static_cast<unsigned char>((message >> 16) & 0xFF)};
-    size_t length = messageLength(bytes[0]);
+    uint8_t bytes[3];
+    const size_t length = Midi_wirebytes(message, bytes);
     if (length == 0) return MIDIERR_ERROR;
-    for (size_t i = 1; i < length; ++i)
-      if (bytes[i] & 0x80) return MIDIERR_ERROR;  // would read as a status byte on the wire
     // RtMidi's ports take one writer at a time; both the input thread and the
     // window thread send, so they take turns here for the few instructions a
     // send lasts.
@@ -189,6 +173,10 @@ std::string RtMidiOutDriver::portName(int port) {
 int RtMidiOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
   std::string name;
   if (!ports_.name(port, name)) return MIDIERR_BADDEVICEID;
+  // RtMidi's JACK output drops whatever does not fit into one period's
+  // buffer; the console's own port keeps it for the next periods.
+  if (backend_ == MidiBackend::jack)
+    return JackOutPort::open(RtMidiNames::kClient, RtMidiNames::kOutputPort, name, opened);
   auto p = std::make_unique<Port>();
   p->out = makeClient<RtMidiOut>(backend_, p->trap);
   if (!p->out) return MIDIERR_NODRIVER;

@@ -50,6 +50,8 @@ class RtMidiPortList {
 };
 
 // Output devices: the backend's writable ports, named as the backend names them.
+// On ALSA a port is RtMidi's; on JACK it is a JackOutPort, which keeps what
+// does not fit into a period for the next ones.
 class RtMidiOutDriver : public MidiOutDriver {
  public:
   explicit RtMidiOutDriver(MidiBackend backend);

@@ -112,6 +112,47 @@ TEST_F(JackEngine, KeyboardProgramChangesDrawRegistersAndOtherChannelsPlayOnTheO
             play({0x91, 64, 80}, 7));
 }
 
+// Thirty keys pressed and released at once with every register drawn and a
+// multi-note: 5820 messages in one burst, more than one JACK period's MIDI
+// buffer holds. What does not fit goes out in the next periods, in order.
+TEST_F(JackEngine, AChordBiggerThanAPeriodArrivesWholeAndInOrder) {
+  for (int r = 1; r <= kRegisters; ++r)
+    Register_draw(r, std::to_string(r + 15) + " Organ", 200, r % 3 - 1, 0, 12);
+  const uint8_t pans[3] = {0, 64, 127};
+  std::vector<Bytes> expected;
+  for (uint8_t note = 36; note < 66; ++note) {
+    for (int r = 1; r <= kRegisters; ++r) {
+      expected.push_back({0xC0, uint8_t(r + 15)});
+      expected.push_back({0xB0, 10, pans[r % 3]});
+      expected.push_back({0x90, note, 100});
+      expected.push_back({0x90, uint8_t(note + 12), 100});
+    }
+    expected.push_back({0x90, note, 100});
+  }
+  for (uint8_t note = 36; note < 66; ++note) {
+    for (int r = 1; r <= kRegisters; ++r) {
+      expected.push_back({0x80, note, 0});
+      expected.push_back({0x80, uint8_t(note + 12), 0});
+    }
+    expected.push_back({0x80, note, 0});
+  }
+  ASSERT_EQ(5820u, expected.size());
+
+  const size_t from = capture_->capturedCount();
+  for (uint8_t note = 36; note < 66; ++note) keyboard_->send({0x90, note, 100});
+  for (uint8_t note = 36; note < 66; ++note) keyboard_->send({0x80, note, 0});
+  EXPECT_TRUE(capture_->waitCaptured(from + expected.size(), std::chrono::seconds(20)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const std::vector<Bytes> got = capture_->capturedBytes(from);
+  size_t same = 0;
+  while (same < got.size() && same < expected.size() && got[same] == expected[same]) ++same;
+  EXPECT_EQ(expected.size(), got.size());
+  EXPECT_EQ(expected.size(), same)
+      << "the first " << same << " of " << got.size() << " messages are as sent";
+  Display_drain();
+  EXPECT_TRUE(sink_.failures.empty());
+}
+
 TEST_F(JackEngine, PitchBendSilencesEveryChannelFirstAndSystemMessagesStayHome) {
   std::vector<Bytes> expected;
   for (uint8_t c = 0; c < 16; ++c) expected.push_back({static_cast<uint8_t>(0xB0 + c), 123, 0});
