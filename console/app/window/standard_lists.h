@@ -4,6 +4,7 @@
 // (110), where Log_line's lines go. Window thread only.
 #include <string>
 
+class QListView;
 class QListWidget;
 class QWidget;
 
@@ -14,18 +15,24 @@ namespace zt {
 // Program_listproc.
 QListWidget* ProgramList_create(QWidget* owner);
 // Creates the message log at (820, 520), 200 x 120, black on light grey,
-// with 101 empty lines, and appends the lines logged before it existed.
-QListWidget* MessageLog_create(QWidget* owner);
+// with 101 empty lines, and appends the lines logged before it existed. It
+// keeps the MessageLogModel::kLines most recent lines.
+QListView* MessageLog_create(QWidget* owner);
 
 // Shows the program list model (after Program_listfill): its items, its
 // selection and, when asked for, the keyboard focus.
 void ProgramList_show();
 
 // Appends a line to the message log and selects it, so the log shows it.
-// Before the log exists lines are kept for it; after the window has gone
-// they are written to the standard error.
+// Every line is also written to the standard error. Before the log exists
+// lines are kept for it. The lines logged during one turn of the event loop
+// go into the box, and to the standard error, together at its next turn
+// (MessageLog_show does it at once), so that a burst of lines costs one
+// layout of the box.
 void MessageLog_add(const std::string& text);
-// The lines the log holds (tests).
+// Puts the lines still on their way into the box now.
+void MessageLog_show();
+// The lines the log holds, those on their way included (tests).
 int MessageLog_count();
 std::string MessageLog_line(int row);
 // A window is being built: lines wait for its log box.

@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <QApplication>
 #include <QComboBox>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <cerrno>
@@ -585,6 +587,33 @@ TEST_F(WindowTest, LogLinesGoToTheMessageLogWhichShowsTheLast) {
   ASSERT_GE(n, 103);
   EXPECT_EQ(MessageLog_line(n - 2), "prima");
   EXPECT_EQ(MessageLog_line(n - 1), "seconda \xE8");
+}
+
+// The log keeps its most recent lines, shows the last, and scrolls sideways
+// as far as the widest line it holds, however many lines came before.
+TEST_F(WindowTest, TheMessageLogKeepsItsLastLinesAndScrollsToTheEndOfTheWidest) {
+  QListView* box = nullptr;
+  for (auto* view : client()->findChildren<QListView*>())
+    if (view->property("ztId").toInt() == kMessageLog) box = view;
+  ASSERT_NE(box, nullptr);
+  window->show();
+  auto scrollReach = [box] {
+    MessageLog_show();
+    QApplication::processEvents();
+    return box->horizontalScrollBar()->maximum() + box->viewport()->width();
+  };
+  const std::string wide = "[12] " + std::string(200, 'W');
+  Log_line(wide);
+  for (int i = 0; i < 5999; ++i) Log_line("riga " + std::to_string(i));
+  EXPECT_EQ(MessageLog_count(), 5000);
+  EXPECT_EQ(MessageLog_line(4999), "riga 5998");
+  EXPECT_EQ(box->currentIndex().row(), 4999);
+  EXPECT_LT(scrollReach(), box->fontMetrics().horizontalAdvance(Text_toqt(wide)));
+
+  Log_line(wide);
+  Log_line("ultima");
+  EXPECT_EQ(MessageLog_line(4999), "ultima");
+  EXPECT_GE(scrollReach(), box->fontMetrics().horizontalAdvance(Text_toqt(wide)));
 }
 
 }  // namespace

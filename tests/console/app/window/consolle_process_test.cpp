@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -270,6 +271,26 @@ TEST_F(ConsolleProcess, PlaysAChordThroughTheRegistersAndEndsCleanlyOnSigterm) {
   ASSERT_EQ(cfg.size(), 2u);
   EXPECT_EQ(cfg[0], " " + std::to_string(device) + " Midi Out");
   EXPECT_EQ(cfg[1], " 0 Midi In");
+}
+
+// A damaged soundfont report, a megabyte of random bytes with NULs among
+// them, neither holds the start-up back nor keeps a signal from ending it:
+// SIGTERM once its lines reach the log ends the console in order. (A port
+// named like the sound card makes the console read the report.)
+TEST_F(ConsolleProcess, ADamagedSoundfontReportDoesNotHoldOffASignal) {
+  test::JackMidiClient card("SBLive", false, true);
+  ASSERT_TRUE(card.ok());
+  std::string report = "loader\r\nbank 0\r\n\r\n[0] inizio\r\n";
+  std::mt19937 random(15);
+  for (int i = 0; i < (1 << 20); ++i) report += static_cast<char>(random() & 0xFF);
+  writeFile(dir / "caricati.txt", report);
+  start();
+  ASSERT_TRUE(test::Wait_until(
+      [&] { return log().find("consolle: [0] inizio") != std::string::npos; }, 60s))
+      << log().substr(0, 3000);
+  // 30 s only guards against a hang; the time it takes is the benchmark's.
+  EXPECT_EQ(terminate(30s), 0) << "SIGTERM did not end the console within 30 s";
+  EXPECT_FALSE(readFile(dir / "consolle.ini").empty());
 }
 
 // The real program on a machine without a MIDI server or a sound card: JACK
