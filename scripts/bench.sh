@@ -5,11 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZT_BENCH=ON
-cmake --build build-bench -j "$(nproc)" --target bench_engine_key bench_jack_latency bench_midi_load bench_scheduler_tick bench_controls bench_synth_audio bench_link_round_trip timing_harness
+cmake --build build-bench -j "$(nproc)" --target bench_engine_key bench_jack_latency bench_midi_load bench_scheduler_tick bench_controls bench_synth_audio bench_link_round_trip timing_harness bench_report_startup
 
 echo "== key through all 32 registers (memory backend)"
 build-bench/bench/engine/bench_engine_key --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
-echo "== end to end over JACK"
+echo "== end to end over JACK, and the worst chord's burst"
 build-bench/bench/platform/bench_jack_latency
 echo "== MIDI file load"
 build-bench/bench/player/bench_midi_load
@@ -21,5 +21,7 @@ echo "== link round trip per event, to a console process"
 build-bench/bench/link/bench_link_round_trip --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 echo "== playback timing through the link, a three-minute song (ZT_TIMING_SECONDS)"
 build-bench/bench/player/timing_harness "${ZT_TIMING_SECONDS:-180}"
+echo "== start-up and preset switches with soundfont reports of every size"
+QT_QPA_PLATFORM=offscreen build-bench/bench/console/bench_report_startup
 echo "== control updates"
 QT_QPA_PLATFORM=offscreen build-bench/bench/controls/bench_controls
