@@ -57,6 +57,12 @@ int MidiOut::close(int32_t handle) {
   return MIDI_OK;
 }
 
+bool MidiOut::playsSoundFonts(int device) const {
+  MidiOutDriver* driver = nullptr;
+  int port = 0;
+  return locate(device, driver, port) && driver->playsSoundFonts(port);
+}
+
 int MidiOut::deviceId(int32_t handle, int& device) {
   Slot* slot = slots_.find(handle);
   if (!slot) return MIDIERR_INVALHANDLE;

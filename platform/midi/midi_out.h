@@ -35,6 +35,10 @@ class MidiOutDriver {
   virtual int portCount() = 0;
   virtual std::string portName(int port) = 0;
   virtual int openPort(int port, std::unique_ptr<MidiOutPort>& opened) = 0;
+  // Whether the port is a SoundFont wavetable synthesiser whose presets the
+  // soundfont report lists (the embedded one); outside ports are told by
+  // their names instead.
+  virtual bool playsSoundFonts(int /*port*/) { return false; }
 };
 
 // Devices are numbered in the order the drivers were added (addDriver,
@@ -51,6 +55,8 @@ class MidiOut : public DriverList<MidiOutDriver> {
   int close(int32_t handle);
   // The device number the handle was opened on.
   int deviceId(int32_t handle, int& device);
+  // Whether the device is a SoundFont synthesiser (MidiOutDriver::playsSoundFonts).
+  bool playsSoundFonts(int device) const;
 
  private:
   struct Slot {

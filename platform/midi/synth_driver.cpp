@@ -1,6 +1,7 @@
 #include "platform/midi/synth_driver.h"
 
 #include <fluidsynth.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -11,13 +12,20 @@
 #include "common/bounded_queue.h"
 
 #include "platform/midi/midi_log.h"
+#include "platform/midi/output_limiter.h"
 #include "platform/midi/synth_audio.h"
+#include "platform/midi/synth_channels.h"
 
 namespace zt {
 
 namespace {
 
 const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+std::string soundFontPath() {
+  const char* chosen = std::getenv("ZT_SOUNDFONT");
+  return chosen && *chosen ? chosen : kDefaultSoundFont;
+}
 
 // The send queue holds at least one second of the densest input. That is
 // the MIDI wire's: 31 250 baud is 3 125 bytes a second, and a key with
@@ -31,6 +39,17 @@ constexpr size_t kQueueWords = size_t{1} << 18;
 // dropped once fewer words than this are free.
 constexpr int64_t kReleaseReserve = kQueueWords / 8;
 
+// Voices for a full organ: 32 registers with an added note each under ten
+// keys are 640 notes, some 1 300 voices with the General MIDI SoundFont's
+// stereo samples, and their release tails on top. FluidSynth walks every
+// voice slot on each note, so the number is not raised further than that:
+// at 2048 a note-on costs some 25 us, at 4096 ten times as much.
+constexpr int kPolyphony = 2048;
+// The synthesiser's master gain (FluidSynth's default is 0.2): a single
+// register stays clearly audible, and the output limiter keeps a full organ
+// below full scale.
+constexpr double kGain = 0.2;
+
 // A message that silences: a note-off (or a note-on at velocity 0), all
 // sound off or all notes off.
 bool isRelease(uint32_t word) {
@@ -40,31 +59,36 @@ bool isRelease(uint32_t word) {
   return kind == 0x80 || (kind == 0x90 && d2 == 0) || (kind == 0xB0 && (d1 == 120 || d1 == 123));
 }
 
-// Plays one short message on the synth.
-void play(fluid_synth_t* synth, uint32_t word) {
-  int status = word & 0xFF;
-  int d1 = (word >> 8) & 0xFF;
-  int d2 = (word >> 16) & 0xFF;
-  int channel = status & 0x0F;
-  switch (status & 0xF0) {
-    case 0x80: fluid_synth_noteoff(synth, channel, d1); break;
-    case 0x90:
-      if (d2 == 0)
-        fluid_synth_noteoff(synth, channel, d1);
-      else
-        fluid_synth_noteon(synth, channel, d1, d2);
-      break;
-    case 0xA0: fluid_synth_key_pressure(synth, channel, d1, d2); break;
-    case 0xB0: fluid_synth_cc(synth, channel, d1, d2); break;
-    case 0xC0: fluid_synth_program_change(synth, channel, d1); break;
-    case 0xD0: fluid_synth_channel_pressure(synth, channel, d1); break;
-    case 0xE0: fluid_synth_pitch_bend(synth, channel, d1 + 128 * d2); break;
-    case 0xF0:
-      if (status == 0xFF) fluid_synth_system_reset(synth);
-      break;
-    default: break;  // a data byte where a status belongs: nothing to play
+// The pool's calls on FluidSynth's internal channels.
+class FluidVoices : public SynthVoices {
+ public:
+  explicit FluidVoices(fluid_synth_t*& synth) : synth_(synth) {}
+  void noteOn(int ch, int key, int velocity) override {
+    fluid_synth_noteon(synth_, ch, key, velocity);
   }
-}
+  void noteOff(int ch, int key) override { fluid_synth_noteoff(synth_, ch, key); }
+  void control(int ch, int controller, int value) override {
+    fluid_synth_cc(synth_, ch, controller, value);
+  }
+  void bankSelect(int ch, int bank) override { fluid_synth_bank_select(synth_, ch, bank); }
+  void programChange(int ch, int program) override {
+    fluid_synth_program_change(synth_, ch, program);
+  }
+  void pitchBend(int ch, int value) override { fluid_synth_pitch_bend(synth_, ch, value); }
+  void channelPressure(int ch, int value) override {
+    fluid_synth_channel_pressure(synth_, ch, value);
+  }
+  void keyPressure(int ch, int key, int value) override {
+    fluid_synth_key_pressure(synth_, ch, key, value);
+  }
+  void setDrums(int ch, bool drums) override {
+    fluid_synth_set_channel_type(synth_, ch, drums ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
+  }
+  void systemReset() override { fluid_synth_system_reset(synth_); }
+
+ private:
+  fluid_synth_t*& synth_;
+};
 
 // While the synthesiser is made and its SoundFont loaded, FluidSynth's own
 // messages are kept here instead of printed, so that a failure gives the
@@ -101,6 +125,9 @@ struct SynthOutDriver::Engine {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   SynthAudio audio;
+  SynthChannels channels{SynthChannels::kMaxInternal};
+  FluidVoices voices{synth};
+  OutputLimiter limiter;
   BoundedQueue<uint32_t> queue{kQueueWords};
   std::atomic<int64_t> waiting{0};   // words in the queue, about
   std::atomic<uint64_t> dropped{0};  // words given up because it was full
@@ -126,12 +153,12 @@ struct SynthOutDriver::Engine {
   // Runs on the one thread that renders: plays at most `limit` queued
   // words and returns how many it played.
   size_t drain(size_t limit) {
-    if (silence.exchange(false, std::memory_order_acquire)) fluid_synth_all_notes_off(synth, -1);
+    if (silence.exchange(false, std::memory_order_acquire)) channels.releaseAll(voices);
     size_t n = 0;
     uint32_t word;
     while (n < limit && queue.pop(word)) {
       waiting.fetch_sub(1, std::memory_order_relaxed);
-      play(synth, word);
+      channels.play(word, voices);
       ++n;
     }
     return n;
@@ -153,7 +180,9 @@ struct SynthOutDriver::Engine {
     constexpr int kMaxBuffers = 16;
     if (nfx > kMaxBuffers || nout > kMaxBuffers) {
       engine->drain(kWordsPerBlock);
-      return fluid_synth_process(engine->synth, len, nfx, fx, nout, out);
+      const int rc = fluid_synth_process(engine->synth, len, nfx, fx, nout, out);
+      if (nout >= 2) engine->limiter.process(out[0], out[1], len);
+      return rc;
     }
     float* fxAt[kMaxBuffers];
     float* outAt[kMaxBuffers];
@@ -164,6 +193,7 @@ struct SynthOutDriver::Engine {
       for (int i = 0; i < nout; ++i) outAt[i] = out[i] ? out[i] + done : nullptr;
       engine->drain(kWordsPerBlock);
       rc = fluid_synth_process(engine->synth, frames, nfx, nfx ? fxAt : fx, nout, outAt);
+      if (nout >= 2) engine->limiter.process(outAt[0], outAt[1], frames);
     }
     return rc;
   }
@@ -178,6 +208,7 @@ struct SynthOutDriver::Engine {
       if (idleSkip && played == 0 && fluid_synth_get_active_voice_count(synth) == 0) continue;
       if (fluid_synth_write_float(synth, n, left + done, 0, 1, right + done, 0, 1) != FLUID_OK)
         return MIDIERR_ERROR;
+      limiter.process(left + done, right + done, n);
     }
     return MIDI_OK;
   }
@@ -220,18 +251,28 @@ int SynthOutDriver::portCount() { return 1; }
 
 std::string SynthOutDriver::portName(int port) { return port == 0 ? kPortName : std::string(); }
 
+bool SynthOutDriver::playsSoundFonts(int port) {
+  if (port != 0) return false;
+  if (engine_) return true;
+  return ::access(soundFontPath().c_str(), R_OK) == 0;
+}
+
 int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
   if (port != 0) return MIDIERR_BADDEVICEID;
   if (!engine_) {
     auto engine = std::make_unique<Engine>();
-    const char* soundFont = std::getenv("ZT_SOUNDFONT");
-    if (!soundFont || !*soundFont) soundFont = kDefaultSoundFont;
+    const std::string path = soundFontPath();
+    const char* soundFont = path.c_str();
     {
       FluidMessages messages;
       engine->settings = new_fluid_settings();
       if (!engine->settings) return MIDIERR_NOMEM;
       // Only the rendering thread calls the synth, so its internal lock is not needed.
       fluid_settings_setint(engine->settings, "synth.threadsafe-api", 0);
+      fluid_settings_setint(engine->settings, "synth.midi-channels",
+                            engine->channels.internalCount());
+      fluid_settings_setint(engine->settings, "synth.polyphony", kPolyphony);
+      fluid_settings_setnum(engine->settings, "synth.gain", kGain);
       SynthAudio_configure(engine->settings);
       engine->synth = new_fluid_synth(engine->settings);
       if (!engine->synth) {
@@ -244,6 +285,11 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
         return MIDIERR_NODRIVER;
       }
     }
+    // Made before the audio starts; the release time hardly depends on the
+    // exact rate the driver then settles on.
+    double configured = 0;
+    fluid_settings_getnum(engine->settings, "synth.sample-rate", &configured);
+    engine->limiter = OutputLimiter(configured);
     engine->audio = SynthAudio_open(engine->settings, &Engine::audioCallback, engine.get());
     // Read after the audio driver, which may set the rate to its own.
     fluid_settings_getnum(engine->settings, "synth.sample-rate", &engine->rate);

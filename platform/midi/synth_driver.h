@@ -34,6 +34,8 @@ class SynthOutDriver : public MidiOutDriver {
   // The first open loads the SoundFont and starts the audio driver; the synth
   // then lives as long as the driver. Every later open shares it.
   int openPort(int port, std::unique_ptr<MidiOutPort>& opened) override;
+  // The wavetable card of this console: true while its SoundFont can be read.
+  bool playsSoundFonts(int port) override;
 
   // Renders `frames` stereo frames after applying every queued message.
   // Only with ZT_AUDIO_DRIVER=none (MIDIERR_ALLOCATED when something else
