@@ -16,6 +16,8 @@ int Midi_findsynth() {
   if (!out) return 0;
   int n = out->count();
   for (int i = 0; i < n; ++i) {
+    // The embedded synthesiser is this console's SoundFont card.
+    if (out->playsSoundFonts(i)) return 1;
     std::string found;
     if (out->name(i, found) != MIDI_OK) continue;
     const std::string name = Text_upper(found);

@@ -5,6 +5,8 @@
 
 namespace zt {
 
+// 1 when some output is a SoundFont wavetable synthesiser: the embedded one,
+// or a port whose name says Live or AWE (in any case); else 0.
 int Midi_findsynth();
 int Midi_openin(int device);
 int Midi_startin();

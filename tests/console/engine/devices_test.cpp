@@ -1,5 +1,6 @@
 // Opening and closing the console's devices, the synthesiser check and the
 // device dialogs' logic.
+#include "platform/midi/synth_driver.h"
 #include "tests/support/engine_fixture.h"
 
 namespace zt::test {
@@ -17,6 +18,12 @@ TEST_F(DevicesTest, FindsALiveOrAweSynthesiserInAnyCase) {
   MidiOut awe;
   awe.addDriver(std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"creative aWe32"}));
   Engine_attach(awe, *midiIn);
+  EXPECT_EQ(Midi_findsynth(), 1);
+  // The embedded synthesiser is the SoundFont card, whatever its name.
+  MidiOut embedded;
+  embedded.addDriver(std::make_shared<MemoryMidiOutDriver>(std::vector<std::string>{"Through"}));
+  embedded.addDriver(std::make_shared<SynthOutDriver>());
+  Engine_attach(embedded, *midiIn);
   EXPECT_EQ(Midi_findsynth(), 1);
   MidiOut none;
   Engine_attach(none, *midiIn);
