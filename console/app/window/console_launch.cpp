@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,12 @@ bool Soundfont_runbatch(const std::function<bool()>& stopRequested) {
   QProcess loader;
   // The loader's own messages go where the console's go.
   loader.setProcessChannelMode(QProcess::ForwardedChannels);
+  // The programs installed beside the console come first on its path: the
+  // console's own loader runs the report tool shipped with it.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("PATH"), programDirectory() + QLatin1Char(':') +
+                                                 environment.value(QStringLiteral("PATH")));
+  loader.setProcessEnvironment(environment);
   // Its own process group, so that stopping it reaches what it started too.
   loader.setChildProcessModifier([] { ::setpgid(0, 0); });
   loader.start(QStringLiteral("sh"), {QString::fromLatin1(kLoaderBatch)});
