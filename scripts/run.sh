@@ -4,12 +4,14 @@
 #   2. builds only the programs and their data (Release, no tests, no
 #      benchmarks) in its own build folder,
 #   3. installs them into a prefix inside that build folder,
-#   4. prepares the working folder ${ZT_HOME:-$HOME/zt} with "logus.bmp" and
-#      "D_TOCCA.MID" (copied when missing; the user's own files are kept),
+#   4. prepares the working folder ${ZT_HOME:-$HOME/zt} with "logus.bmp",
+#      "D_TOCCA.MID", the three first-start registrations "consolle.ini",
+#      "consolle1.ini", "consolle2.ini" and the soundfont loader "sl.bat"
+#      (each copied when missing; the user's own files are kept),
 #   5. starts `consolle` there. Its settings files ("consolle.cfg", the
 #      presets) are written in that folder.
 # With no "consolle.cfg" yet the console plays on output device 0, the
-# embedded synthesiser. A machine without a sound card or a MIDI server still
+# embedded synthesiser, and preset 0 is an organ. A machine without a sound card or a MIDI server still
 # starts: the console logs what is missing and its on-screen keyboards play.
 #
 # Environment: ZT_HOME (working folder), ZT_RUN_BUILD (build folder, default
@@ -44,7 +46,7 @@ cmake -S "$root" -B "$build" "${generator[@]}" "${launcher[@]}" \
 # Only what the programs need: the programs themselves and the data files.
 targets=()
 available="$(cmake --build "$build" --target help 2>/dev/null || true)"
-for t in consolle lettore logus d_tocca; do
+for t in consolle lettore zt-soundfont-report logus d_tocca; do
   if grep -Eq "(^|[[:space:]])$t(:|[[:space:]]|$)" <<<"$available"; then
     targets+=("$t")
   fi
@@ -58,7 +60,7 @@ cmake --build "$build" --parallel "$jobs" --target "${targets[@]}"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 mkdir -p "$home"
-for f in logus.bmp D_TOCCA.MID; do
+for f in logus.bmp D_TOCCA.MID consolle.ini consolle1.ini consolle2.ini sl.bat; do
   if [ -e "$home/$f" ]; then
     continue
   fi
