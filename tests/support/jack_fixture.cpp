@@ -276,8 +276,9 @@ bool JackMidiClient::waitSent(size_t n, std::chrono::milliseconds timeout) const
   return Wait_until([&] { return sentCount() >= n; }, timeout);
 }
 
-std::string Jack_findport(jack_client_t* client, const std::string& pattern, unsigned long flags) {
-  const char** ports = jack_get_ports(client, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, flags);
+std::string Jack_findport(jack_client_t* client, const std::string& pattern, unsigned long flags,
+                          const char* type) {
+  const char** ports = jack_get_ports(client, pattern.c_str(), type, flags);
   std::string found;
   if (ports && ports[0]) found = ports[0];
   if (ports) jack_free(ports);

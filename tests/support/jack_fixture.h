@@ -102,8 +102,10 @@ class JackMidiClient {
 };
 
 // The full name of the one port whose name matches `pattern` (a regular
-// expression, as jack_get_ports takes it) with the given flags; empty if none.
-std::string Jack_findport(jack_client_t* client, const std::string& pattern, unsigned long flags);
+// expression, as jack_get_ports takes it) with the given flags and type
+// (MIDI unless told); empty if none.
+std::string Jack_findport(jack_client_t* client, const std::string& pattern, unsigned long flags,
+                          const char* type = JACK_DEFAULT_MIDI_TYPE);
 bool Jack_connect(jack_client_t* client, const std::string& from, const std::string& to);
 // Whether the port named `port` has any connection.
 bool Jack_isconnected(jack_client_t* client, const std::string& port);
