@@ -353,6 +353,21 @@ int SynthOutDriver::activeVoiceCount() const {
                                             : 0;
 }
 
+std::vector<std::pair<int, int>> SynthOutDriver::heldVoices() const {
+  std::vector<std::pair<int, int>> held;
+  if (!engine_ || !engine_->audio.disabled) return held;
+  std::vector<fluid_voice_t*> voices(kPolyphony + 1, nullptr);
+  fluid_synth_get_voicelist(engine_->synth, voices.data(), kPolyphony + 1, -1);
+  for (fluid_voice_t* voice : voices) {
+    if (!voice) break;
+    if (fluid_voice_is_on(voice))
+      held.emplace_back(fluid_voice_get_channel(voice), fluid_voice_get_key(voice));
+  }
+  return held;
+}
+
+int SynthOutDriver::polyphony() { return kPolyphony; }
+
 bool SynthOutDriver::hasAudioDriver() const { return engine_ && engine_->audio.driver; }
 
 std::string SynthOutDriver::audioReport() const {

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/midi/midi_out.h"
 
@@ -44,6 +46,11 @@ class SynthOutDriver : public MidiOutDriver {
   double sampleRate() const;
   // Voices sounding now; only where render() is called (ZT_AUDIO_DRIVER=none).
   int activeVoiceCount() const;
+  // The voices whose keys are held (not released), as (internal channel,
+  // key); the same condition.
+  std::vector<std::pair<int, int>> heldVoices() const;
+  // The voices the synthesiser can sound at once.
+  static int polyphony();
   bool hasAudioDriver() const;
   // Messages given up because the send queue was full.
   uint64_t droppedCount() const;

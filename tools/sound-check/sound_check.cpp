@@ -238,6 +238,8 @@ SoundCheckResult SoundCheck_run(const SoundCheckOptions& options) {
   const AudioLevels whole = Audio_levels(mix.left.data(), mix.right.data(), mix.left.size());
   result.mix.peakDb = whole.peakDb;
   result.mix.fullScale = whole.fullScale;
+  result.mixSpectrum = Audio_spectrum(mix.left.data() + mix.heldFrom,
+                                      mix.right.data() + mix.heldFrom, heldFrames, result.rate);
   result.ran = true;
   if (alone.size() != result.registers.size()) return result;
 
@@ -269,10 +271,7 @@ SoundCheckResult SoundCheck_run(const SoundCheckOptions& options) {
       parts.push_back(spectrum);
     }
   }
-  const std::vector<PartFit> fits =
-      Audio_fitparts(Audio_spectrum(mix.left.data() + mix.heldFrom, mix.right.data() + mix.heldFrom,
-                                    heldFrames, result.rate),
-                     parts);
+  const std::vector<PartFit> fits = Audio_fitparts(result.mixSpectrum, parts);
   for (size_t i = 0; i < result.registers.size(); ++i) {
     RegisterCheck& reg = result.registers[i];
     reg.fit = fits[partOf[i]].level;

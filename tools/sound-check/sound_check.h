@@ -44,6 +44,7 @@ struct SoundCheckResult {
   std::string error;
   double rate = 0;
   AudioLevels mix;
+  std::vector<double> mixSpectrum;       // of the held part (Audio_spectrum)
   std::vector<RegisterCheck> registers;  // the drawn ones
   std::string consoleLog;
 };

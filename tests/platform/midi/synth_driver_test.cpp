@@ -4,8 +4,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string_view>
 #include <thread>
 
@@ -62,6 +65,21 @@ class Synth : public ::testing::Test {
   int32_t handle_ = 0;
   double rate_ = 0;
 };
+
+// Registers as the console plays them on channel 0: program, pan, note.
+void sendRegister(MidiOut& out, int32_t handle, int program, int pan, int key) {
+  ASSERT_EQ(MIDI_OK, out.send(handle, 0xC0 + 256 * program));
+  ASSERT_EQ(MIDI_OK, out.send(handle, 0xB0 + 256 * 10 + 65536 * pan));
+  ASSERT_EQ(MIDI_OK, out.send(handle, 0x90 + 256 * key + 65536 * 127));
+}
+
+// The internal channels that hold `key` now.
+std::set<int> channelsHolding(const SynthOutDriver& synth, int key) {
+  std::set<int> channels;
+  for (auto [channel, held] : synth.heldVoices())
+    if (held == key) channels.insert(channel);
+  return channels;
+}
 
 TEST_F(Synth, IsOneDeviceWithAPlainName) {
   std::string name;
@@ -232,6 +250,101 @@ TEST_F(Synth, SendsFromManyThreadsWhileRenderingLoseNothing) {
   ASSERT_EQ(MIDI_OK, serial->render(l2.data(), r2.data(), 2205));
   EXPECT_GE(serial->activeVoiceCount(), 20);
   EXPECT_EQ(serial->activeVoiceCount(), concurrent);
+}
+
+// Two registers on one key: each keeps its voice for the whole key, on a
+// channel of its own, and the one release ends both.
+TEST_F(Synth, RegistersAtOnePitchKeepTheirVoicesUntilTheOneReleaseEndsThemAll) {
+  sendRegister(out_, handle_, 19, 0, 60);    // church organ, left
+  sendRegister(out_, handle_, 73, 127, 60);  // flute, right
+  for (int chunk = 0; chunk < 10; ++chunk) {
+    render(0.15);
+    ASSERT_EQ(2u, channelsHolding(*synth_, 60).size()) << "after " << 0.15 * (chunk + 1) << " s";
+  }
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x003C80));
+  render(0.05);
+  EXPECT_TRUE(synth_->heldVoices().empty());
+}
+
+// All notes off and a pitch bend on channel 0 reach every register's voice;
+// after them nothing is left held or sounding.
+TEST_F(Synth, AllNotesOffAndPitchBendReachEveryLayerOfTheChannel) {
+  for (int program : {19, 73, 48}) sendRegister(out_, handle_, program, 64, 57);
+  render(0.3);
+  ASSERT_EQ(3u, channelsHolding(*synth_, 57).size());
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x007BB0));
+  render(0.05);
+  EXPECT_TRUE(synth_->heldVoices().empty());
+
+  // A bend of one semitone (the default range is two) moves every layer:
+  // the lowest pitch heard is then 233 Hz, not 220.
+  sendRegister(out_, handle_, 19, 0, 57);
+  sendRegister(out_, handle_, 73, 127, 57);
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0xE0 + 65536 * 0x60));
+  std::vector<float> bent = render(1.0);
+  EXPECT_NEAR(233.1, pitchOf(bent), 233.1 * 0.015);
+  ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x003980));
+  render(3.0);
+  EXPECT_TRUE(synth_->heldVoices().empty());
+  EXPECT_EQ(0, synth_->activeVoiceCount());
+}
+
+// A full organ: 32 registers of their own programs and sides, each with a
+// shift and an added note, under ten keys. Every note keeps a voice (none
+// stolen) and no sample reaches full scale.
+TEST_F(Synth, AFullOrganChordKeepsEveryNoteAndStaysBelowFullScale) {
+  const int keys[] = {36, 40, 43, 48, 52, 55, 60, 64, 67, 72};
+  // Sustaining programs (organs, strings, voices, brass, reeds and pipes)
+  // whose samples cover every note played, up to 96.
+  const int programs[32] = {16, 17, 18, 19, 20, 21, 22, 23, 40, 41, 42, 70, 44, 48, 49, 50,
+                            51, 52, 53, 54, 56, 57, 71, 59, 60, 61, 64, 72, 66, 73, 68, 74};
+  size_t notes = 0;
+  for (int key : keys) {
+    for (int r = 0; r < 32; ++r) {
+      const int program = programs[r], pan = (r % 3) * 63, shift = (r % 5 - 2) * 6;
+      const int multi = 1 + r % 12;
+      ASSERT_EQ(MIDI_OK, out_.send(handle_, 0xC0 + 256 * program));
+      ASSERT_EQ(MIDI_OK, out_.send(handle_, 0xB0 + 256 * 10 + 65536 * pan));
+      for (int note : {key + shift, key + shift + multi}) {
+        ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x90 + 256 * note + 65536 * 127));
+        ++notes;
+      }
+    }
+  }
+  const size_t frames = static_cast<size_t>(2.0 * rate_);
+  std::vector<float> left(frames), right(frames);
+  ASSERT_EQ(MIDI_OK, synth_->render(left.data(), right.data(), static_cast<int>(frames)));
+  float peak = 0;
+  for (size_t i = 0; i < frames; ++i)
+    peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
+  EXPECT_LT(peak, 1.0f);
+  EXPECT_GT(peak, 0.5f);  // loud, as a full organ is
+  // Each note holds a key on an internal channel of its own (a note that
+  // meets its own combination's note again takes another channel).
+  std::set<std::pair<int, int>> held;
+  for (auto voice : synth_->heldVoices()) held.insert(voice);
+  EXPECT_EQ(notes, held.size());
+  EXPECT_LT(synth_->activeVoiceCount(), SynthOutDriver::polyphony());
+}
+
+// More program and pan combinations than the synthesiser has channels, a
+// thousand notes a second: channels are reused and taken over, and once the
+// keys are released nothing is left held.
+TEST_F(Synth, AFloodOfCombinationsBeyondThePoolLeavesNoNoteHeld) {
+  std::vector<float> left(48), right(48);
+  for (int n = 0; n < 2000; ++n) {
+    const int program = n % 100, pan = (n / 100) % 3 * 63, key = 40 + n % 48;
+    sendRegister(out_, handle_, program, pan, key);
+    if (n >= 40) {  // each key is held for 40 notes' time
+      const int old = 40 + (n - 40) % 48;
+      ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x80 + 256 * old));
+    }
+    ASSERT_EQ(MIDI_OK, synth_->render(left.data(), right.data(), 48));  // 1 ms
+  }
+  for (int n = 1960; n < 2000; ++n)
+    ASSERT_EQ(MIDI_OK, out_.send(handle_, 0x80 + 256 * (40 + n % 48)));
+  render(0.1);
+  EXPECT_TRUE(synth_->heldVoices().empty());
 }
 
 TEST(SynthSoundFont, AMissingSoundFontFailsTheOpen) {
