@@ -276,7 +276,9 @@ SoundCheckResult SoundCheck_run(const SoundCheckOptions& options) {
     RegisterCheck& reg = result.registers[i];
     reg.fit = fits[partOf[i]].level;
     reg.ownPartials = fits[partOf[i]].distinct;
-    reg.heard = reg.fit >= kHeardFit && reg.alone.peakDb > -90;
+    // Without partials of its own a register cannot be told apart from the
+    // ones it shares them with: the fit is shown, not judged.
+    reg.heard = (reg.fit >= kHeardFit || !reg.ownPartials) && reg.alone.peakDb > -90;
   }
   return result;
 }
@@ -293,8 +295,9 @@ std::string SoundCheck_text(const SoundCheckOptions& options, const SoundCheckRe
   const AudioLevels& m = result.mix;
   std::snprintf(line, sizeof line,
                 "mix: peak %.1f dBFS, held %.1f dBFS left %.1f dBFS right, %ld samples at full "
-                "scale\n",
-                m.peakDb, m.leftDb, m.rightDb, m.fullScale);
+                "scale%s\n",
+                m.peakDb, m.leftDb, m.rightDb, m.fullScale,
+                m.peakDb > kLimitedDb ? " (the output limiter turned it down)" : "");
   out += line;
   for (const RegisterCheck& reg : result.registers) {
     const char* side = reg.alone.position < -0.2  ? "left"
@@ -304,9 +307,12 @@ std::string SoundCheck_text(const SoundCheckOptions& options, const SoundCheckRe
         line, sizeof line,
         "register %d \"%s\": %s, fit %.2f%s; alone %.1f dBFS left %.1f dBFS right, %s "
         "(%+.2f)%s\n",
-        reg.number, reg.label.c_str(), reg.heard ? "heard" : "NOT HEARD", reg.fit,
-        reg.ownPartials ? "" : " (no partials of its own)", reg.alone.leftDb, reg.alone.rightDb,
-        side, reg.alone.position,
+        reg.number, reg.label.c_str(),
+        !reg.heard        ? "NOT HEARD"
+        : reg.ownPartials ? "heard"
+                          : "sounds alone",
+        reg.fit, reg.ownPartials ? "" : " (no partials of its own: not judged)", reg.alone.leftDb,
+        reg.alone.rightDb, side, reg.alone.position,
         reg.sameAs ? (" same sound as register " + std::to_string(reg.sameAs)).c_str() : "");
     out += line;
   }

@@ -35,8 +35,8 @@ struct RegisterCheck {
   AudioLevels alone;
   double fit = 0;            // its level in the mixture against its level alone
   bool ownPartials = false;  // judged on partials no other register has
-  bool heard = false;
-  int sameAs = 0;  // an earlier register with the same sound (shares its fit)
+  bool heard = false;        // judged on its own partials, or alone when it has none
+  int sameAs = 0;            // an earlier register with the same sound (shares its fit)
 };
 
 struct SoundCheckResult {
@@ -51,6 +51,9 @@ struct SoundCheckResult {
 
 // A register counts as heard at this fraction of its level alone.
 constexpr double kHeardFit = 0.8;
+// A mixture peaking above this reached the synthesiser's output limiter
+// (-1 dBFS), which turns every register down alike.
+constexpr double kLimitedDb = -1.1;
 
 SoundCheckResult SoundCheck_run(const SoundCheckOptions& options);
 // The report: one line for the mixture, one per drawn register.
