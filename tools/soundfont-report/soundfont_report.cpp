@@ -83,7 +83,7 @@ std::string Soundfont_report(const std::string& soundFont, bool& ok) {
   }
   report += "OK\r\n";
   for (const auto& [number, name] : presets)
-    report += "[" + std::to_string(number) + "] " + name + "\r\n";
+    report.append("[").append(std::to_string(number)).append("] ").append(name).append("\r\n");
   return report;
 }
 
