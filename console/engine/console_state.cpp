@@ -1,6 +1,8 @@
 #include "console/engine/console_state.h"
 
 #include "common/number_text.h"
+#include "console/engine/device_memory.h"
+#include "console/engine/held_keys.h"
 
 namespace zt {
 
@@ -27,6 +29,8 @@ void State_reset() {
   s.synthFound = 0;
   s.lastNote = 0;
   s.lastNoteOn = 0;
+  Keys_forget();
+  Device_forget();
 }
 
 void Reg_setname(int r, const std::string& label) {

@@ -4,6 +4,7 @@
 #include "console/engine/channel_color.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
+#include "console/engine/held_keys.h"
 #include "console/engine/midi_send.h"
 #include "console/engine/note_names.h"
 #include "platform/midi/midi_in.h"
@@ -124,6 +125,12 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
           s.lastNote = m.data1;
           s.lastNoteOn = press ? 1 : 0;
           const int keyboard = keyboardOf(m.channel);
+          // Marked before it sounds, so that a release of every held key
+          // from the window thread never misses a key being pressed.
+          if (press)
+            Keys_down(m.channel, m.data1);
+          else
+            Keys_up(m.channel, m.data1);
           if (press) {
             Midi_noteon(m.data1, 127, s.outChannel, keyboard);
             Note_show(s.lastNote);

@@ -34,6 +34,8 @@ void Midi_changeend() {
   if (changeCount.load() & 1) changeCount.fetch_add(1);
 }
 
+bool Midi_changing() { return (changeCount.load() & 1) != 0; }
+
 void Midi_progchang(int program, int channel) {
   // A program number outside 0..127 would spill into the status byte of
   // the next message on the wire: keep it inside the data range.

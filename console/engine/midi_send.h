@@ -16,6 +16,8 @@ int Midi_send(uint32_t message);
 // thread, a send whose failure falls within a change is skipped too.
 void Midi_changebegin();
 void Midi_changeend();
+// Whether a change is under way (sends are being skipped).
+bool Midi_changing();
 
 void Midi_progchang(int program, int channel);
 void Midi_pan(int value, int channel);

@@ -69,8 +69,10 @@ std::string ReachableOutDriver::portName(int port) {
   return reachable_ ? inner_->portName(port) : std::string();
 }
 
+// An open always follows a count of the ports (the device list locates the
+// port first), which asked the server just now.
 int ReachableOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
-  if (!Midi_backendprobe(backend_).empty()) return MIDIERR_NODRIVER;
+  if (!reachable_) return MIDIERR_NODRIVER;
   return inner_->openPort(port, opened);
 }
 
@@ -89,7 +91,7 @@ std::string ReachableInDriver::portName(int port) {
 
 int ReachableInDriver::openPort(int port, MidiInListener* listener,
                                 std::unique_ptr<MidiInPort>& opened) {
-  if (!Midi_backendprobe(backend_).empty()) return MIDIERR_NODRIVER;
+  if (!reachable_) return MIDIERR_NODRIVER;
   return inner_->openPort(port, listener, opened);
 }
 

@@ -29,7 +29,9 @@ std::string Midi_backendproblem();
 void Midi_quietlibraries();
 
 // Lists and opens the inner driver's ports only while its server answers;
-// otherwise it has no ports and opening fails with MIDIERR_NODRIVER.
+// otherwise it has no ports and opening fails with MIDIERR_NODRIVER. The
+// server is asked once per count of the ports (one listing of a device
+// list); names and opens go by that answer.
 class ReachableOutDriver : public MidiOutDriver {
  public:
   ReachableOutDriver(MidiBackend backend, std::shared_ptr<MidiOutDriver> inner);

@@ -82,4 +82,9 @@ int MidiIn::close(int32_t handle) {
   return MIDI_OK;
 }
 
+std::string MidiIn::address(int32_t handle) {
+  Slot* slot = slots_.find(handle);
+  return slot && slot->port ? slot->port->address() : std::string();
+}
+
 }  // namespace zt

@@ -44,6 +44,9 @@ class MidiInPort {
   virtual ~MidiInPort() = default;
   virtual int start() = 0;
   virtual int stop() = 0;
+  // Where the system's other ports connect to this one ("client:port" on
+  // JACK and ALSA); empty when the backend has no such thing.
+  virtual std::string address() { return {}; }
 };
 
 class MidiInDriver {
@@ -70,6 +73,10 @@ class MidiIn : public DriverList<MidiInDriver> {
   int stop(int32_t handle);
   // Stops delivery, then calls back with MIM_CLOSE on this thread.
   int close(int32_t handle);
+  // The system's address of the console's own port behind an open handle
+  // (MidiInPort::address); empty for a stale handle. The thread that opens
+  // and closes devices.
+  std::string address(int32_t handle);
 
  private:
   struct Slot : MidiInListener {

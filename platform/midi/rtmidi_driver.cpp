@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/midi/jack_in_port.h"
 #include "platform/midi/jack_out_port.h"
+#include "platform/midi/port_names.h"
+#include "platform/midi/port_watch.h"
 #include "platform/midi/wire_bytes.h"
 
 namespace zt {
@@ -27,14 +30,6 @@ struct ErrorTrap {
   }
   int errors() const { return count.load(std::memory_order_relaxed); }
 };
-
-// Ports of any client called "ZT" (JACK calls a second client of the same
-// name "ZT-01", and so on) are the console's own.
-bool isOwnPort(const std::string& name) {
-  std::string client = name.substr(0, name.find(':'));
-  std::string own = RtMidiNames::kClient;
-  return client == own || client.rfind(own + "-", 0) == 0;
-}
 
 // A fresh RtMidi object of kind T with the error trap installed, or null
 // when the backend cannot be reached.
@@ -61,7 +56,7 @@ std::vector<std::string> listPorts(RtMidi& client) {
     unsigned n = client.getPortCount();
     for (unsigned i = 0; i < n; ++i) {
       std::string name = client.getPortName(i);
-      if (!name.empty() && !isOwnPort(name)) names.push_back(name);
+      if (!name.empty() && !Midi_isownport(name)) names.push_back(name);
     }
   } catch (const std::exception&) {
     names.clear();
@@ -197,7 +192,7 @@ int RtMidiOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
 
 class RtMidiInDriver::Port : public MidiInPort {
  public:
-  explicit Port(MidiInListener* listener) : listener_(listener) {}
+  Port(MidiInListener* listener, bool isVirtual) : virtual_(isVirtual), listener_(listener) {}
   ~Port() override {
     stop();
     if (!in) return;
@@ -220,8 +215,7 @@ class RtMidiInDriver::Port : public MidiInPort {
     return MIDI_OK;
   }
 
-  // Runs on the backend's thread (JACK's process thread, or RtMidi's ALSA
-  // reader), once per complete message.
+  // Runs on RtMidi's ALSA reader thread, once per complete message.
   static void onMessage(double, std::vector<unsigned char>* message, void* user) {
     auto* port = static_cast<Port*>(user);
     port->inflight_.fetch_add(1);
@@ -229,10 +223,17 @@ class RtMidiInDriver::Port : public MidiInPort {
     port->inflight_.fetch_sub(1);
   }
 
+  // The sequencer's address of the virtual port; RtMidi does not tell it,
+  // so it is looked up among this process's clients.
+  std::string address() override {
+    return virtual_ ? Midi_alsaownport(RtMidiNames::kInputPort) : "";
+  }
+
   ErrorTrap trap;
   std::unique_ptr<RtMidiIn> in;
 
  private:
+  const bool virtual_;
   void deliver(const unsigned char* bytes, size_t size) {
     if (size == 0 || size > 3) return;  // system exclusive is not delivered
     uint32_t word = bytes[0];
@@ -268,7 +269,11 @@ int RtMidiInDriver::openPort(int port, MidiInListener* listener,
                              std::unique_ptr<MidiInPort>& opened) {
   std::string name;
   if (port != 0 && !ports_.name(port - 1, name)) return MIDIERR_BADDEVICEID;
-  auto p = std::make_unique<Port>(listener);
+  // On JACK the console's own port, whose name the automatic connections
+  // need (RtMidi's JACK client is its own).
+  if (backend_ == MidiBackend::jack)
+    return JackInPort::open(RtMidiNames::kClient, RtMidiNames::kInputPort, name, listener, opened);
+  auto p = std::make_unique<Port>(listener, port == 0);
   p->in = makeClient<RtMidiIn>(backend_, p->trap);
   if (!p->in) return MIDIERR_NODRIVER;
   try {

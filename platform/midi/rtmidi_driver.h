@@ -70,8 +70,8 @@ class RtMidiOutDriver : public MidiOutDriver {
 
 // Input devices: 0 is the console's own virtual input port "ZT input", which
 // any keyboard or sequencer can be connected to; then the backend's readable
-// ports. System exclusive is dropped; every other complete message reaches
-// the listener as status + 256 * data1 + 65536 * data2.
+// ports. On ALSA a port is RtMidi's; on JACK it is a JackInPort. System exclusive is dropped; every
+// other complete message reaches the listener as status + 256 * data1 + 65536 * data2.
 class RtMidiInDriver : public MidiInDriver {
  public:
   explicit RtMidiInDriver(MidiBackend backend);

@@ -3,6 +3,7 @@
 #include "console/app/files/file_fields.h"
 #include "console/app/files/settings_file.h"
 #include "console/engine/console_state.h"
+#include "console/engine/device_memory.h"
 #include "console/engine/display_seam.h"
 
 namespace zt {
@@ -12,6 +13,32 @@ std::string presetName = "consolle";
 namespace {
 
 constexpr const char* kConfigFile = "consolle.cfg";
+constexpr const char* kNamesFile = "consolle-midi.cfg";
+
+// The number "consolle.cfg" keeps: the device open now, unless it stands in
+// for a chosen one that is missing, whose number is kept.
+int savedNumber(const DeviceChoice& choice, int open) {
+  return choice.absent ? choice.number : open;
+}
+
+// One line of the names file: STR(number) + " " + name, like a dialog entry.
+std::string namesLine(const DeviceChoice& choice, int number) {
+  return Text_str(number) + " " + choice.name + "\r\n";
+}
+
+// The name on a line of the names file, when the number before it is the
+// one "consolle.cfg" gave: otherwise that file was written since by someone
+// who does not keep names (an older console, a hand), and its number holds.
+std::string nameFor(const std::string& line, int number) {
+  const std::string_view text = Text_strip(line);
+  if (text.empty() || Text_number(text) != number) return {};
+  const std::string numberText = Text_str(number).substr(1);  // without the sign blank
+  size_t at = text.find(numberText);
+  if (at == std::string_view::npos) return {};
+  at += numberText.size();
+  if (at >= text.size() || text[at] != ' ') return {};
+  return std::string(text.substr(at + 1));
+}
 
 int limited(int v, int low, int high, int otherwise) { return v < low || v > high ? otherwise : v; }
 
@@ -129,6 +156,7 @@ std::vector<SaveFailure> Preset_save() {
   const std::string presetFile = presetName + ".ini";
   if (int error = File_replace(presetFile, bytes)) failures.push_back({presetFile, error});
   if (int error = Config_save()) failures.push_back({kConfigFile, error});
+  if (int error = Config_savenames()) failures.push_back({kNamesFile, error});
   return failures;
 }
 
@@ -144,9 +172,32 @@ void Config_loadfrom(const std::string& path) {
   consoleState.midiInDevice = Text_number(FieldReader(line).text());
 }
 
+void Config_loadnames() {
+  Device_forget();
+  midiOutChoice.number = consoleState.midiOutDevice;
+  midiInChoice.number = consoleState.midiInDevice;
+  LineFile file(kNamesFile);
+  std::string line;
+  file.next(line);
+  midiOutChoice.name = nameFor(line, consoleState.midiOutDevice);
+  file.next(line);
+  midiInChoice.name = nameFor(line, consoleState.midiInDevice);
+}
+
 int Config_save() {
-  return File_replace(kConfigFile, Text_str(consoleState.midiOutDevice) + " Midi Out\r\n" +
-                                       Text_str(consoleState.midiInDevice) + " Midi In\r\n");
+  return File_replace(
+      kConfigFile,
+      Text_str(savedNumber(midiOutChoice, consoleState.midiOutDevice)) + " Midi Out\r\n" +
+          Text_str(savedNumber(midiInChoice, consoleState.midiInDevice)) + " Midi In\r\n");
+}
+
+int Config_savenames() {
+  // Nothing to remember: no file (and none left behind that could mislead).
+  if (midiOutChoice.name.empty() && midiInChoice.name.empty()) return 0;
+  return File_replace(
+      kNamesFile,
+      namesLine(midiOutChoice, savedNumber(midiOutChoice, consoleState.midiOutDevice)) +
+          namesLine(midiInChoice, savedNumber(midiInChoice, consoleState.midiInDevice)));
 }
 
 }  // namespace zt

@@ -13,6 +13,7 @@
 #include "console/app/window/console_panel.h"
 #include "console/app/window/console_proc.h"
 #include "console/app/window/console_window.h"
+#include "console/app/window/device_watch.h"
 #include "console/app/window/end_signals.h"
 #include "console/app/window/keyboard_display.h"
 #include "console/app/window/standard_lists.h"
@@ -21,6 +22,7 @@
 #include "controls/control_table.h"
 #include "platform/link/link_server.h"
 #include "platform/midi/backend_probe.h"
+#include "platform/midi/port_names.h"
 
 namespace zt {
 
@@ -43,22 +45,49 @@ bool startsWithNumber(std::string_view line) {
   return !t.empty() && t[0] >= '0' && t[0] <= '9';
 }
 
-// One device number: kept when it names a device, else device 0.
-void checkDevice(RelaxedInt& device, int count, int lineNo, const char* what) {
+// One device at start-up: the chosen device's name wins over its number
+// when its port is there; otherwise the number's device opens, and the
+// chosen one later, once it appears (Midi_hotplug). A device that stands in
+// never becomes the choice: "consolle.cfg" keeps the chosen number.
+void checkDevice(RelaxedInt& device, DeviceChoice& choice, const std::vector<std::string>& list,
+                 int lineNo, const char* what) {
   const std::string line = configLine(lineNo);
   const bool present = !Text_strip(line).empty();
   const int n = device;
+  const int count = static_cast<int>(list.size());
   if (present && !startsWithNumber(line)) {
+    // Letters are no choice at all.
     Log_line(std::string(kConfigFile) + ": riga" + Text_str(lineNo) + " senza numero, " + what +
              " 0");
     device = 0;
-  } else if (n < 0 || n >= count) {
+    choice = DeviceChoice{};
+    return;
+  }
+  if (!choice.name.empty()) {
+    const int found = Midi_findstable(list, choice.name);
+    if (found >= 0) {
+      device = found;
+      choice.number = found;
+      return;
+    }
+    if (n < 0 || n >= count) device = 0;
+    choice.absent = true;
+    Log_line(std::string(what) + " " + choice.name + " assente, " + what + Text_str(device));
+    return;
+  }
+  if (n < 0 || n >= count) {
     // With no device of the kind at all there is nothing better than 0.
     if (count > 0 || n != 0)
       Log_line(std::string(kConfigFile) + ": " + what + Text_str(n) + " non presente, " + what +
                " 0");
     device = 0;
+    // A number that could be a device stays the choice; a negative one is none.
+    choice.absent = n > 0;
+    if (n < 0) choice.number = 0;
+    return;
   }
+  // A choice known by number only is remembered by its name from now on.
+  choice.name = Midi_stablename(list[n]);
 }
 
 // Whether a signal ended the console: nobody may be at the window then, so
@@ -83,11 +112,14 @@ void endOnSignal(int) {
 void Config_check() {
   MidiOut* out = enginePlatform.midiOut;
   MidiIn* in = enginePlatform.midiIn;
-  checkDevice(consoleState.midiOutDevice, out ? out->count() : 0, 1, "Midi out");
-  checkDevice(consoleState.midiInDevice, in ? in->count() : 0, 2, "Midi in");
+  checkDevice(consoleState.midiOutDevice, midiOutChoice,
+              out ? out->list() : std::vector<std::string>(), 1, "Midi out");
+  checkDevice(consoleState.midiInDevice, midiInChoice, in ? in->list() : std::vector<std::string>(),
+              2, "Midi in");
 }
 
-int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
+int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks,
+                const PortWatchOpener& watchPorts) {
   auto step = [&hooks](const char* name) {
     if (hooks.onStep) hooks.onStep(name);
   };
@@ -103,6 +135,7 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   windowColor = kDefaultWindowColor;
   endedBySignal = false;
   Engine_attach(out, in);
+  Midi_hotplugreset();
   enginePlatform.pause = Window_pause;
   MessageLog_open();
   WindowDisplay_start();
@@ -117,6 +150,7 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
   step("synth");
   // 4.
   Config_load();
+  Config_loadnames();
   Config_check();
   step("config");
   // 5.
@@ -155,6 +189,9 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
       // Without an output every key would end the console: the embedded
       // synthesiser stands in for a device that will not open.
       Log_line("Midi out" + Text_str(consoleState.midiOutDevice) + " non aperto, Midi out 0");
+      // The choice stays what it was, for "consolle.cfg" and for later.
+      if (!midiOutChoice.absent) midiOutChoice.number = consoleState.midiOutDevice;
+      midiOutChoice.absent = true;
       consoleState.midiOutDevice = 0;
       Midi_openout(0);
     }
@@ -180,11 +217,16 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks) {
     endedBySignal = true;
     Console_end(0);
   }
+  // The ports are followed while the window runs: chosen devices that come
+  // and go, keyboards that appear.
+  if (!endRequested) DeviceWatch_start(watchPorts, Midi_autoconnectfromenv());
   auto shown = [&] { step("shown"); };
   QMetaObject::invokeMethod(window, shown, Qt::QueuedConnection);
   window->run();
-  // No player request may reach an output that is closing.
+  // No player request may reach an output that is closing, and no change of
+  // the ports may reopen one.
   link.reset();
+  DeviceWatch_stop();
   // 15. (A second signal meanwhile finds the handlers still there: the
   // saves always complete, and a signal only dismisses the box that tells
   // of a failed one.)

@@ -1,6 +1,7 @@
 #include "console/app/window/device_dialogs.h"
 
 #include <QComboBox>
+#include <QStandardItemModel>
 #include <algorithm>
 #include <utility>
 
@@ -47,12 +48,19 @@ DeviceChoiceDialog::DeviceChoiceDialog(const DeviceDialog& contents, int listId,
   list_->setGeometry(px(10), py(10), px(130), list_->sizeHint().height());
   list_->setMaxVisibleItems(std::max(1, py(100) / std::max(1, list_->fontMetrics().height() + 4)));
   for (const std::string& entry : contents.entries) list_->addItem(Text_toqt(entry));
+  // The chosen device that is not there: shown, but not to be chosen.
+  const int choosable = list_->count();
+  if (!contents.absentEntry.empty()) {
+    list_->addItem(Text_toqt(contents.absentEntry));
+    if (auto* model = qobject_cast<QStandardItemModel*>(list_->model()))
+      model->item(choosable)->setEnabled(false);
+  }
   if (contents.selected >= 0 && contents.selected < list_->count())
     list_->setCurrentIndex(contents.selected);
   // A choice confirmed in the list (picked with the mouse or Enter), even of
   // the entry already shown.
-  connect(list_, &QComboBox::activated, this, [this](int index) {
-    if (index < 0) return;
+  connect(list_, &QComboBox::activated, this, [this, choosable](int index) {
+    if (index < 0 || index >= choosable) return;
     const std::string entry = Text_fromqt(list_->itemText(index));
     if (confirm_)
       confirm_(*this, entry);

@@ -10,5 +10,7 @@ int main(int argc, char** argv) {
   zt::MidiOut out;
   zt::MidiIn in;
   zt::Platform_mididevices(out, in);
-  return zt::Console_run(out, in);
+  return zt::Console_run(out, in, {}, [](std::function<void()> changed) {
+    return zt::Midi_portwatch(zt::Midi_backendfromenv(), std::move(changed));
+  });
 }

@@ -241,18 +241,23 @@ TEST_F(StartupTest, AnEndThatCannotSaveSaysSoInABoxUnlessASignalEndedIt) {
   EXPECT_TRUE(fs::is_directory("consolle.ini"));
 }
 
+// A number that could be a device that is not there now stays the choice
+// in "consolle.cfg"; letters and negative numbers are no choice.
 TEST_F(StartupTest, ABadConfigurationFallsBackToDeviceZeroWithOneLogLineEach) {
   struct Case {
     std::string cfg;
     std::vector<std::string> lines;
+    std::string saved;
   };
   const Case cases[] = {
       {"abc\r\n-3 Midi In\r\n",
        {"consolle.cfg: riga 1 senza numero, Midi out 0",
-        "consolle.cfg: Midi in-3 non presente, Midi in 0"}},
+        "consolle.cfg: Midi in-3 non presente, Midi in 0"},
+       " 0 Midi Out\r\n 0 Midi In\r\n"},
       {"99999999999999 Midi Out\r\n 7 Midi In\r\n",
        {"consolle.cfg: Midi out 2147483647 non presente, Midi out 0",
-        "consolle.cfg: Midi in 7 non presente, Midi in 0"}},
+        "consolle.cfg: Midi in 7 non presente, Midi in 0"},
+       " 2147483647 Midi Out\r\n 7 Midi In\r\n"},
   };
   for (const Case& c : cases) {
     writeFile("consolle.cfg", c.cfg);
@@ -260,7 +265,7 @@ TEST_F(StartupTest, ABadConfigurationFallsBackToDeviceZeroWithOneLogLineEach) {
     steps.clear();
     EXPECT_EQ(run([&] { lines = logLines(); }), 0);
     for (const std::string& line : c.lines) EXPECT_TRUE(hasLine(lines, line)) << line;
-    EXPECT_EQ(readFile("consolle.cfg"), " 0 Midi Out\r\n 0 Midi In\r\n");
+    EXPECT_EQ(readFile("consolle.cfg"), c.saved);
   }
 }
 
@@ -335,7 +340,8 @@ TEST_F(StartupTest, AnOutputThatWillNotOpenGivesWayToDeviceZero) {
   EXPECT_TRUE(hasLine(lines, "Midi out 1 non aperto, Midi out 0"));
   EXPECT_TRUE(hasLine(lines, "Open Midi Device Out  0 \xE8 OK"));
   EXPECT_NE(handle, 0);
-  EXPECT_EQ(readFile("consolle.cfg"), " 0 Midi Out\r\n 0 Midi In\r\n");
+  // The stand-in is not the choice: the file keeps device 1.
+  EXPECT_EQ(readFile("consolle.cfg"), " 1 Midi Out\r\n 0 Midi In\r\n");
 }
 
 TEST_F(StartupTest, AFailingBatchIsLoggedAndTheConsoleStillStarts) {
