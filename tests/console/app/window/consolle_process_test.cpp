@@ -293,6 +293,246 @@ TEST_F(ConsolleProcess, ADamagedSoundfontReportDoesNotHoldOffASignal) {
   EXPECT_FALSE(readFile(dir / "consolle.ini").empty());
 }
 
+// The console follows the ports of the MIDI system while it runs: keyboards
+// are connected to "ZT input" by themselves, the chosen output is found by
+// its name, and ports that go and come back are taken up again; the console
+// never ends on its own and leaves no note sounding.
+class ConsolleFollowsPorts : public ConsolleProcess {
+ protected:
+  using Client = test::JackMidiClient;
+  using Clock = std::chrono::steady_clock;
+
+  // Register 3 drawn (program 19, centre, volume 200), the output `device`.
+  void prepare(int device, const std::string& names = "") {
+    writeFile(dir / "consolle.cfg", " " + std::to_string(device) + " Midi Out\r\n 0 Midi In\r\n");
+    if (!names.empty()) writeFile(dir / "consolle-midi.cfg", names);
+    std::string preset;
+    for (int r = 1; r <= 32; ++r)
+      preset += r == 3 ? presetLine(1, " 19 Church Organ", 200, 0, 0, 0)
+                       : presetLine(0, " 0 Acoustic Grand", 255, 0, 0, 0);
+    writeFile(dir / "consolle.ini", preset);
+  }
+
+  static bool connected(const Client& c, const std::string& port) {
+    return test::Jack_isconnected(c.client(), port);
+  }
+  bool waitConnected(const Client& c, const std::string& port,
+                     std::chrono::milliseconds limit = 10s) {
+    return test::Wait_until([&] { return connected(c, port); }, limit);
+  }
+  int count(const std::string& text) {
+    int n = 0;
+    std::stringstream s(log());
+    std::string line;
+    while (std::getline(s, line)) n += line.find(text) != std::string::npos;
+    return n;
+  }
+  // Waits until `n` lines hold `text` (the log reaches the file a moment
+  // after the console writes it).
+  bool logged(const std::string& text, int n = 1) {
+    return test::Wait_until([&] { return count(text) >= n; }, 5s) && count(text) == n;
+  }
+  bool running() { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
+
+  // A connection is listed before the server's graph carries it: a
+  // controller is sent until one comes through the console.
+  static bool through(Client& keyboard, Client& synth) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      const size_t before = synth.capturedCount();
+      keyboard.send({0xBF, 7, 100});
+      if (synth.waitCaptured(before + 1, 200ms)) {
+        std::this_thread::sleep_for(50ms);
+        return true;
+      }
+    }
+    return false;
+  }
+  // What one key sends through register 3, the key itself last.
+  static std::vector<Bytes> press(uint8_t n) {
+    return {{0xC0, 19}, {0xB0, 10, 64}, {0x90, n, 100}, {0x90, n, 100}};
+  }
+  static std::vector<Bytes> play(Client& keyboard, Client& synth, const Bytes& message,
+                                 size_t expected) {
+    const size_t before = synth.capturedCount();
+    keyboard.send(message);
+    synth.waitCaptured(before + expected, 5s);
+    std::this_thread::sleep_for(100ms);
+    return synth.capturedBytes(before);
+  }
+  static std::vector<Bytes> allNotesOff() {
+    std::vector<Bytes> out;
+    for (uint8_t c = 0; c < 16; ++c) out.push_back({uint8_t(0xB0 + c), 0x7B, 0});
+    return out;
+  }
+  static long msSince(Clock::time_point t) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
+  }
+};
+
+TEST_F(ConsolleFollowsPorts,
+       AKeyboardPluggedInLaterPlaysAndOneUnpluggedMidNoteLeavesNoNoteSounding) {
+  Client synth("synth", false, true);
+  ASSERT_TRUE(synth.ok());
+  prepare(outputDevice("synth:in"));
+  start();
+  ASSERT_TRUE(waitConnected(synth, synth.inName(), 20s)) << log();
+
+  // Plugged in after the start: connected without a hand.
+  auto plugged = Clock::now();
+  auto keyboard = std::make_unique<Client>("kbd", true, false);
+  ASSERT_TRUE(waitConnected(*keyboard, keyboard->outName())) << log();
+  std::printf("a new keyboard was connected %ld ms after its port appeared\n", msSince(plugged));
+  EXPECT_TRUE(logged("Midi in: kbd:out collegato a ZT input")) << log();
+  ASSERT_TRUE(through(*keyboard, synth));
+  EXPECT_EQ(play(*keyboard, synth, {0x90, 60, 100}, 4), press(60));
+
+  // Unplugged with the key down: one line, the key released through the
+  // register and as the keyboard's own release.
+  size_t before = synth.capturedCount();
+  keyboard.reset();
+  ASSERT_TRUE(logged("Midi in assente: kbd:out")) << log();
+  ASSERT_TRUE(synth.waitCaptured(before + 2, 5s));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(synth.capturedBytes(before), (std::vector<Bytes>{{0x80, 60, 0}, {0x80, 60, 0}}));
+  EXPECT_EQ(count("kbd:out"), 2) << log();
+
+  // Plugged in again: connected again, and its keys play.
+  plugged = Clock::now();
+  keyboard = std::make_unique<Client>("kbd", true, false);
+  ASSERT_TRUE(waitConnected(*keyboard, keyboard->outName())) << log();
+  std::printf("the keyboard was connected again %ld ms after its port returned\n",
+              msSince(plugged));
+  ASSERT_TRUE(through(*keyboard, synth));
+  EXPECT_EQ(play(*keyboard, synth, {0x90, 64, 100}, 4), press(64));
+  EXPECT_EQ(play(*keyboard, synth, {0x80, 64, 0}, 2),
+            (std::vector<Bytes>{{0x80, 64, 0}, {0x80, 64, 0}}));
+
+  // Disconnected by hand: left alone, while another keyboard that appears
+  // is connected.
+  const std::string input = test::Jack_findport(keyboard->client(), ":ZT input$", JackPortIsInput);
+  ASSERT_EQ(0, jack_disconnect(keyboard->client(), keyboard->outName().c_str(), input.c_str()));
+  ASSERT_TRUE(logged("Midi in: kbd:out scollegato")) << log();
+  Client other("kbd2", true, false);
+  ASSERT_TRUE(waitConnected(other, other.outName())) << log();
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(connected(*keyboard, keyboard->outName()));
+
+  EXPECT_TRUE(running());
+  EXPECT_EQ(terminate(30s), 0) << log();
+}
+
+TEST_F(ConsolleFollowsPorts, WithAutomaticConnectionOffKeyboardsAreLeftToTheOrganist) {
+  Client synth("synth", false, true), early("kbd", true, false);
+  ASSERT_TRUE(synth.ok() && early.ok());
+  prepare(outputDevice("synth:in"));
+  setenv("ZT_AUTOCONNECT", "0", 1);
+  start();
+  unsetenv("ZT_AUTOCONNECT");
+  ASSERT_TRUE(waitConnected(synth, synth.inName(), 20s)) << log();
+  Client late("kbd2", true, false);
+  std::this_thread::sleep_for(1s);
+  EXPECT_FALSE(connected(early, early.outName()));
+  EXPECT_FALSE(connected(late, late.outName()));
+  EXPECT_EQ(count("collegato a ZT input"), 0) << log();
+  EXPECT_EQ(terminate(30s), 0) << log();
+}
+
+TEST_F(ConsolleFollowsPorts, TheChosenOutputIsFoundByNameWhenThePortsRegisterInAnotherOrder) {
+  int first = -1;
+  {
+    Client a("synthA", false, true), b("synthB", false, true);
+    ASSERT_TRUE(a.ok() && b.ok());
+    first = outputDevice("synthB:in");
+    ASSERT_GT(first, outputDevice("synthA:in"));
+    prepare(first);  // chosen by number only, as an older console left it
+    start();
+    ASSERT_TRUE(waitConnected(b, b.inName(), 20s)) << log();
+    EXPECT_EQ(terminate(30s), 0) << log();
+  }
+  const std::string number = " " + std::to_string(first);
+  EXPECT_EQ(readFile(dir / "consolle.cfg"), number + " Midi Out\r\n 0 Midi In\r\n");
+  EXPECT_EQ(readFile(dir / "consolle-midi.cfg"), number + " synthB:in\r\n 0 ZT input\r\n");
+
+  // The next day synthB starts first: the old number is synthA's now.
+  Client b("synthB", false, true), a("synthA", false, true);
+  ASSERT_TRUE(a.ok() && b.ok());
+  const int now = outputDevice("synthB:in");
+  ASSERT_EQ(outputDevice("synthA:in"), first);
+  start();
+  ASSERT_TRUE(waitConnected(b, b.inName(), 20s)) << log();
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(connected(a, a.inName()));
+  EXPECT_TRUE(logged("Open Midi Device Out  " + std::to_string(now) + " ")) << log();
+  EXPECT_EQ(terminate(30s), 0) << log();
+  EXPECT_EQ(readFile(dir / "consolle-midi.cfg"),
+            " " + std::to_string(now) + " synthB:in\r\n 0 ZT input\r\n");
+}
+
+TEST_F(ConsolleFollowsPorts, AChosenOutputMissingAtStartIsStoodInForThenTakenWhenItAppears) {
+  Client standIn("other", false, true), keyboard("kbd", true, false);
+  ASSERT_TRUE(standIn.ok() && keyboard.ok());
+  const int number = outputDevice("other:in");
+  ASSERT_GT(number, 0);
+  const std::string text = " " + std::to_string(number);
+  prepare(number, text + " synthX:in\r\n 0 ZT input\r\n");
+  start();
+  // What the number gives stands in, with one line.
+  ASSERT_TRUE(waitConnected(standIn, standIn.inName(), 20s)) << log();
+  EXPECT_TRUE(logged("Midi out synthX:in assente, Midi out" + text)) << log();
+  ASSERT_TRUE(waitConnected(keyboard, keyboard.outName())) << log();
+  ASSERT_TRUE(through(keyboard, standIn));
+  EXPECT_EQ(play(keyboard, standIn, {0x90, 60, 100}, 4), press(60));
+
+  // It appears: the stand-in lets go of everything and the chosen one opens.
+  const size_t before = standIn.capturedCount();
+  const auto appeared = Clock::now();
+  Client synth("synthX", false, true);
+  ASSERT_TRUE(waitConnected(synth, synth.inName())) << log();
+  std::printf("the chosen output was opened %ld ms after its port appeared\n", msSince(appeared));
+  EXPECT_TRUE(logged("Midi out di nuovo presente: synthX:in")) << log();
+  ASSERT_TRUE(synth.waitCaptured(16, 5s));
+  EXPECT_EQ(standIn.capturedBytes(before), allNotesOff());
+  EXPECT_EQ(synth.capturedBytes(), allNotesOff());
+  ASSERT_TRUE(through(keyboard, synth));
+  EXPECT_EQ(play(keyboard, synth, {0x90, 62, 100}, 4), press(62));
+  EXPECT_EQ(terminate(30s), 0) << log();
+  // The choice was never the stand-in.
+  const std::string now = " " + std::to_string(outputDevice("synthX:in"));
+  EXPECT_EQ(readFile(dir / "consolle.cfg"), now + " Midi Out\r\n 0 Midi In\r\n");
+}
+
+TEST_F(ConsolleFollowsPorts, TheOutputGoneMidNoteNeverEndsTheConsoleAndIsTakenBackSilenced) {
+  Client keyboard("kbd", true, false);
+  auto synth = std::make_unique<Client>("synth", false, true);
+  ASSERT_TRUE(keyboard.ok() && synth->ok());
+  prepare(outputDevice("synth:in"));
+  start();
+  ASSERT_TRUE(waitConnected(*synth, synth->inName(), 20s)) << log();
+  ASSERT_TRUE(waitConnected(keyboard, keyboard.outName())) << log();
+  ASSERT_TRUE(through(keyboard, *synth));
+  EXPECT_EQ(play(keyboard, *synth, {0x90, 60, 100}, 4), press(60));
+
+  synth.reset();
+  ASSERT_TRUE(logged("Midi out assente: synth:in")) << log();
+  // Keys go nowhere meanwhile, and nothing fails.
+  keyboard.send({0x90, 62, 100});
+  keyboard.send({0x80, 60, 0});
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(running()) << log();
+  EXPECT_EQ(count("Errore"), 0) << log();
+
+  const auto back = Clock::now();
+  synth = std::make_unique<Client>("synth", false, true);
+  ASSERT_TRUE(waitConnected(*synth, synth->inName())) << log();
+  std::printf("the output was opened again %ld ms after its port returned\n", msSince(back));
+  ASSERT_TRUE(synth->waitCaptured(16, 5s));
+  EXPECT_EQ(synth->capturedBytes(), allNotesOff());
+  ASSERT_TRUE(through(keyboard, *synth));
+  EXPECT_EQ(play(keyboard, *synth, {0x90, 64, 100}, 4), press(64));
+  EXPECT_EQ(terminate(30s), 0) << log();
+}
+
 // The real program on a machine without a MIDI server or a sound card: JACK
 // asked under a server name nobody runs (or the ALSA sequencer where there
 // is none), FluidSynth's audio on a driver that cannot open. Each missing part
