@@ -110,6 +110,32 @@ TEST_F(DevicesTest, ChoosingAnOutputClosesWaitsShowsThenOpens) {
   EXPECT_EQ(outDriver->records().back().port, 2);
 }
 
+// A choice is remembered by its port's stable name as well as its number,
+// and a chosen device that is not there is listed as such, apart from the
+// entries that can be chosen.
+TEST_F(DevicesTest, AChoiceIsRememberedByNameAndAMissingOneIsListedApart) {
+  openOutput(0);
+  Dialog_midioutchoose(" 2 Port B", nullptr);
+  EXPECT_EQ(midiOutChoice.name, "Port B");
+  EXPECT_EQ(midiOutChoice.number, 2);
+  EXPECT_FALSE(midiOutChoice.absent);
+  Dialog_midiinchoose(" 1 Keyboard", nullptr);
+  EXPECT_EQ(midiInChoice.name, "Keyboard");
+  EXPECT_EQ(midiInChoice.number, 1);
+  EXPECT_TRUE(Dialog_midiout().absentEntry.empty());
+
+  // The ALSA sequencer's numbers are not part of the name.
+  DeviceChoice alsa;
+  Device_choose(alsa, " 3 USB Keyboard:USB Keyboard MIDI 1 20:0");
+  EXPECT_EQ(alsa.name, "USB Keyboard:USB Keyboard MIDI 1");
+  EXPECT_EQ(alsa.number, 3);
+
+  midiOutChoice = DeviceChoice{"USB Synth", 3, true};
+  const DeviceDialog dialog = Dialog_midiout();
+  EXPECT_EQ(dialog.entries, (std::vector<std::string>{" 0 FluidSynth", " 1 Port A", " 2 Port B"}));
+  EXPECT_EQ(dialog.absentEntry, " - USB Synth (assente)");
+}
+
 // The organist plays on while the output device is being changed: between
 // the old output's close and the new one's open, keys are skipped, not
 // failures, and everything else goes on.

@@ -5,10 +5,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
+#include <alsa/asoundlib.h>
+
 #include "platform/midi/default_devices.h"
+#include "platform/midi/port_watch.h"
 #include "platform/midi/rtmidi_driver.h"
 #include "tests/support/jack_fixture.h"
 
@@ -301,6 +305,94 @@ TEST(AlsaBackend, ListsConsistentlyWhetherOrNotTheSequencerExists) {
   }
 }
 
+// The watch of the ports: it tells of a port that appears (on JACK's
+// thread), lists it among the sources but never the console's own ports,
+// and connects it to the console's virtual input, whose keys then arrive.
+TEST_F(JackPorts, TheWatchTellsOfANewPortAndConnectsItToTheVirtualInput) {
+  MidiIn in;
+  in.addDriver(std::make_shared<RtMidiInDriver>(MidiBackend::jack));
+  Received received;
+  int32_t handle = 0;
+  ASSERT_EQ(MIDI_OK, in.open(handle, 0, &Received::proc, reinterpret_cast<uintptr_t>(&received)));
+  ASSERT_EQ(MIDI_OK, in.start(handle));
+  const std::string input = in.address(handle);
+  ASSERT_EQ(input, test::Jack_findport(keyboard_->client(), ":ZT input$", JackPortIsInput));
+
+  std::atomic<int> changes{0};
+  auto watch = Midi_portwatch(MidiBackend::jack, [&] { changes.fetch_add(1); });
+  ASSERT_TRUE(watch);
+  EXPECT_TRUE(watch->alive());
+  auto late = std::make_unique<JackMidiClient>("late", true, false);
+  ASSERT_TRUE(test::Wait_until([&] { return changes.load() > 0; }, std::chrono::seconds(3)));
+  std::vector<std::string> sources;
+  for (const MidiSourcePort& port : watch->sources()) {
+    EXPECT_EQ(port.name, port.address);  // JACK's names carry no numbers
+    sources.push_back(port.address);
+  }
+  std::sort(sources.begin(), sources.end());
+  EXPECT_EQ(sources, (std::vector<std::string>{"kbd:out", "late:out"}));
+
+  ASSERT_TRUE(watch->connect("late:out", input));
+  EXPECT_EQ(watch->feeding(input), std::vector<std::string>{"late:out"});
+  for (int attempt = 0; attempt < 20 && received.count.load() == 0; ++attempt) {
+    late->send({0x90, 60, 100});
+    received.waitFor(1);
+  }
+  ASSERT_GE(received.count.load(), 1u);
+  EXPECT_EQ(received.words[0], 0x643C90u);
+  late.reset();
+  EXPECT_TRUE(
+      test::Wait_until([&] { return watch->feeding(input).empty(); }, std::chrono::seconds(3)));
+  watch.reset();
+  EXPECT_EQ(MIDI_OK, in.close(handle));
+}
+
+// The same on the ALSA sequencer, where this machine has one.
+TEST(AlsaBackend, TheWatchTellsOfANewPortAndConnectsItToTheVirtualInput) {
+  if (access("/dev/snd/seq", R_OK | W_OK) != 0)
+    GTEST_SKIP() << "this machine has no ALSA sequencer (/dev/snd/seq)";
+  MidiIn in;
+  in.addDriver(std::make_shared<RtMidiInDriver>(MidiBackend::alsa));
+  Received received;
+  int32_t handle = 0;
+  ASSERT_EQ(MIDI_OK, in.open(handle, 0, &Received::proc, reinterpret_cast<uintptr_t>(&received)));
+  ASSERT_EQ(MIDI_OK, in.start(handle));
+  const std::string input = in.address(handle);
+  ASSERT_FALSE(input.empty());
+
+  std::atomic<int> changes{0};
+  auto watch = Midi_portwatch(MidiBackend::alsa, [&] { changes.fetch_add(1); });
+  ASSERT_TRUE(watch);
+  snd_seq_t* keyboard = nullptr;
+  ASSERT_EQ(0, snd_seq_open(&keyboard, "default", SND_SEQ_OPEN_DUPLEX, 0));
+  snd_seq_set_client_name(keyboard, "kbd");
+  const int port = snd_seq_create_simple_port(
+      keyboard, "out", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
+      SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+  ASSERT_GE(port, 0);
+  ASSERT_TRUE(test::Wait_until([&] { return changes.load() > 0; }, std::chrono::seconds(3)));
+  std::string source;
+  for (const MidiSourcePort& p : watch->sources()) {
+    EXPECT_NE(0u, p.name.find("ZT:"));
+    if (p.name == "kbd:out") source = p.address;
+  }
+  ASSERT_FALSE(source.empty());
+  ASSERT_TRUE(watch->connect(source, input));
+  EXPECT_EQ(watch->feeding(input), std::vector<std::string>{source});
+  snd_seq_event_t event;
+  snd_seq_ev_clear(&event);
+  snd_seq_ev_set_source(&event, port);
+  snd_seq_ev_set_subs(&event);
+  snd_seq_ev_set_direct(&event);
+  snd_seq_ev_set_noteon(&event, 0, 60, 100);
+  snd_seq_event_output_direct(keyboard, &event);
+  ASSERT_TRUE(received.waitFor(1));
+  EXPECT_EQ(received.words[0], 0x643C90u);
+  snd_seq_close(keyboard);
+  watch.reset();
+  EXPECT_EQ(MIDI_OK, in.close(handle));
+}
+
 TEST(MidiBackendChoice, FollowsTheEnvironment) {
   setenv("ZT_MIDI_API", "jack", 1);
   EXPECT_EQ(MidiBackend::jack, Midi_backendfromenv());
@@ -308,6 +400,12 @@ TEST(MidiBackendChoice, FollowsTheEnvironment) {
   EXPECT_EQ(MidiBackend::alsa, Midi_backendfromenv());
   unsetenv("ZT_MIDI_API");
   EXPECT_EQ(MidiBackend::alsa, Midi_backendfromenv());
+  setenv("ZT_AUTOCONNECT", "0", 1);
+  EXPECT_FALSE(Midi_autoconnectfromenv());
+  setenv("ZT_AUTOCONNECT", "1", 1);
+  EXPECT_TRUE(Midi_autoconnectfromenv());
+  unsetenv("ZT_AUTOCONNECT");
+  EXPECT_TRUE(Midi_autoconnectfromenv());
 }
 
 }  // namespace

@@ -479,6 +479,11 @@ TEST_F(SynthAudioProbe, ARunningJackServerIsUsedWhenNothingBeforeItOpens) {
                                       std::to_string(test::JackServer::kRate) + " Hz, " +
                                       std::to_string(test::JackServer::kPeriod) +
                                       " frames per period (the JACK server's)");
+  // Its audio outputs go to the system's playback ports by themselves.
+  test::JackMidiClient look("look", false, false);
+  EXPECT_TRUE(
+      test::Wait_until([&] { return test::Jack_isconnected(look.client(), "system:playback_1"); },
+                       std::chrono::seconds(3)));
   EXPECT_EQ(MIDI_OK, out.send(handle, 0x643C90));
   EXPECT_EQ(MIDI_OK, out.close(handle));
 }
