@@ -23,6 +23,7 @@ void Device_choose(DeviceChoice& choice, const std::string& entry) {
   choice.name = Midi_stablename(entry.substr(at < entry.size() ? at : entry.size()));
   choice.number = number;
   choice.absent = false;
+  choice.standIn = false;
 }
 
 std::string Device_absententry(const std::string& name) { return " - " + name + " (assente)"; }

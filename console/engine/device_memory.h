@@ -15,10 +15,11 @@
 namespace zt {
 
 struct DeviceChoice {
-  std::string name;     // the chosen port's stable name; empty when none is known
-  int number = 0;       // the number "consolle.cfg" keeps for the choice
-  bool absent = false;  // the chosen device is not the one open: it is missing,
-                        // and another device (or none) stands in for it
+  std::string name;      // the chosen port's stable name; empty when none is known
+  int number = 0;        // the number "consolle.cfg" keeps for the choice
+  bool absent = false;   // its port is missing: it is taken when it appears
+  bool standIn = false;  // it is not the device open (missing, or it would
+                         // not open): another one, or none, stands in
 };
 
 extern DeviceChoice midiOutChoice;
@@ -28,7 +29,7 @@ extern DeviceChoice midiInChoice;
 void Device_forget();
 
 // The organist chose `entry` (a dialog's " 2 name" text): `choice` keeps its
-// name and number, and is no longer absent.
+// name and number, and is neither absent nor stood in for.
 void Device_choose(DeviceChoice& choice, const std::string& entry);
 
 // The dialog entry of a chosen device that is not there: " - name (assente)".

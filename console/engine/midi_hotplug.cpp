@@ -35,33 +35,45 @@ void followOutput(MidiOut& out, const std::vector<std::string>& list) {
   const int found = Midi_findstable(list, choice.name);
   if (!choice.absent) {
     if (found >= 0) {
-      s.midiOutDevice = found;
-      choice.number = found;
+      if (!choice.standIn) {
+        s.midiOutDevice = found;
+        choice.number = found;
+      }
       return;
     }
     Log_line("Midi out assente: " + choice.name);
-    // Until it returns every send is skipped: nothing to fail on.
-    Midi_changebegin();
-    if (s.hMidiOut != 0) out.close(s.hMidiOut);
-    s.hMidiOut = 0;
-    Midi_notesoff();  // the sends are skipped; the displays let go of every key
-    choice.absent = true;
+    if (!choice.standIn) {
+      // Until it returns every send is skipped: nothing to fail on.
+      Midi_changebegin();
+      if (s.hMidiOut != 0) out.close(s.hMidiOut);
+      s.hMidiOut = 0;
+      Midi_notesoff();  // the sends are skipped; the displays let go of every key
+    }
+    choice.absent = choice.standIn = true;
     return;
   }
   if (found < 0) return;
   Log_line("Midi out di nuovo presente: " + choice.name);
-  // A stand-in from start-up lets go of what it plays before it is closed.
-  if (s.hMidiOut != 0 && !Midi_changing()) Midi_notesoff();
+  // The chosen one is opened while the stand-in (if any) still plays, so
+  // that one which will not open changes nothing: the next change of the
+  // ports tries again.
+  const int32_t standIn = s.hMidiOut;
+  const bool away = Midi_changing();
   Midi_changebegin();
-  if (s.hMidiOut != 0) out.close(s.hMidiOut);
-  s.hMidiOut = 0;
   Midi_openout(found);
-  // One that does not open stays away: sends go on being skipped, and the
-  // next change of the ports tries again.
-  if (s.hMidiOut == 0) return;
+  if (s.hMidiOut == 0) {
+    s.hMidiOut = standIn;
+    if (!away) Midi_changeend();
+    return;
+  }
+  if (standIn != 0) {
+    // The stand-in lets go of everything it plays before it is closed.
+    for (uint32_t c = 0; c < 16; ++c) out.send(standIn, 0xB0 + c + 256 * 123);
+    out.close(standIn);
+  }
   s.midiOutDevice = found;
   choice.number = found;
-  choice.absent = false;
+  choice.absent = choice.standIn = false;
   Midi_changeend();
   Midi_notesoff();
 }
@@ -73,14 +85,18 @@ void followInput(const std::vector<std::string>& list) {
   const int found = Midi_findstable(list, choice.name);
   if (!choice.absent) {
     if (found >= 0) {
-      s.midiInDevice = found;
-      choice.number = found;
+      if (!choice.standIn) {
+        s.midiInDevice = found;
+        choice.number = found;
+      }
       return;
     }
     Log_line("Midi in assente: " + choice.name);
-    Keys_releaseall();
-    Midi_closein();
-    choice.absent = true;
+    if (!choice.standIn) {
+      Keys_releaseall();
+      Midi_closein();
+    }
+    choice.absent = choice.standIn = true;
     return;
   }
   if (found < 0) return;
@@ -93,7 +109,7 @@ void followInput(const std::vector<std::string>& list) {
   Midi_startin();
   s.midiInDevice = found;
   choice.number = found;
-  choice.absent = false;
+  choice.absent = choice.standIn = false;
 }
 
 void followFeeders(MidiIn& in) {

@@ -17,12 +17,15 @@
 //   assente: " + name, its handle is closed, the displays let go of every
 //   key, and keys go nowhere until it returns (no other instrument starts
 //   up in the middle of a piece). It, or a chosen output that was missing
-//   at start-up, appears: "Midi out di nuovo presente: " + name, the
-//   stand-in (if any) gets all notes off and is closed, the chosen one is
-//   opened (with its "Open Midi Device Out" line) and gets all notes off.
+//   at start-up, appears: "Midi out di nuovo presente: " + name, the chosen
+//   one is opened (with its "Open Midi Device Out" line), the stand-in (if
+//   any) gets all notes off and is closed, and the chosen one gets all
+//   notes off. One that will not open leaves everything as it was.
 // - The chosen input (midiInChoice, an outside port) vanished: "Midi in
 //   assente: " + name, every held key is released (Keys_releaseall) and the
-//   input closed; when it appears again it is reopened and started.
+//   input closed; when it, or one missing at start-up, appears: "Midi in di
+//   nuovo presente: " + name, the stand-in (if any) is closed and the chosen
+//   one opened and started.
 // - The console's own input (input device 0) is open: every port that feeds
 //   it is followed. One that stops feeding it releases every held key, with
 //   "Midi in assente: " + name when the port went away, "Midi in: " + name +

@@ -18,7 +18,7 @@ constexpr const char* kNamesFile = "consolle-midi.cfg";
 // The number "consolle.cfg" keeps: the device open now, unless it stands in
 // for a chosen one that is missing, whose number is kept.
 int savedNumber(const DeviceChoice& choice, int open) {
-  return choice.absent ? choice.number : open;
+  return choice.standIn ? choice.number : open;
 }
 
 // One line of the names file: STR(number) + " " + name, like a dialog entry.

@@ -71,7 +71,7 @@ void checkDevice(RelaxedInt& device, DeviceChoice& choice, const std::vector<std
       return;
     }
     if (n < 0 || n >= count) device = 0;
-    choice.absent = true;
+    choice.absent = choice.standIn = true;
     Log_line(std::string(what) + " " + choice.name + " assente, " + what + Text_str(device));
     return;
   }
@@ -82,7 +82,7 @@ void checkDevice(RelaxedInt& device, DeviceChoice& choice, const std::vector<std
                " 0");
     device = 0;
     // A number that could be a device stays the choice; a negative one is none.
-    choice.absent = n > 0;
+    choice.standIn = n > 0;
     if (n < 0) choice.number = 0;
     return;
   }
@@ -190,8 +190,8 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks,
       // synthesiser stands in for a device that will not open.
       Log_line("Midi out" + Text_str(consoleState.midiOutDevice) + " non aperto, Midi out 0");
       // The choice stays what it was, for "consolle.cfg" and for later.
-      if (!midiOutChoice.absent) midiOutChoice.number = consoleState.midiOutDevice;
-      midiOutChoice.absent = true;
+      if (!midiOutChoice.standIn) midiOutChoice.number = consoleState.midiOutDevice;
+      midiOutChoice.standIn = true;
       consoleState.midiOutDevice = 0;
       Midi_openout(0);
     }

@@ -130,7 +130,7 @@ TEST_F(DevicesTest, AChoiceIsRememberedByNameAndAMissingOneIsListedApart) {
   EXPECT_EQ(alsa.name, "USB Keyboard:USB Keyboard MIDI 1");
   EXPECT_EQ(alsa.number, 3);
 
-  midiOutChoice = DeviceChoice{"USB Synth", 3, true};
+  midiOutChoice = DeviceChoice{"USB Synth", 3, true, true};
   const DeviceDialog dialog = Dialog_midiout();
   EXPECT_EQ(dialog.entries, (std::vector<std::string>{" 0 FluidSynth", " 1 Port A", " 2 Port B"}));
   EXPECT_EQ(dialog.absentEntry, " - USB Synth (assente)");
