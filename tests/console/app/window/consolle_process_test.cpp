@@ -128,15 +128,16 @@ class ConsolleProcess : public ::testing::Test {
   }
 
   // The console's own number for an output port, as it will list the ports.
-  int outputDevice(const std::string& port) {
+  int outputDevice(const std::string& port) { return device(port, true); }
+  int inputDevice(const std::string& port) { return device(port, false); }
+  int device(const std::string& port, bool output) {
     setenv("ZT_MIDI_API", "jack", 1);
     MidiOut out;
     MidiIn in;
     Platform_mididevices(out, in);
-    for (int i = 0; i < out.count(); ++i) {
-      std::string name;
-      if (out.name(i, name) == MIDI_OK && name == port) return i;
-    }
+    const std::vector<std::string> names = output ? out.list() : in.list();
+    for (size_t i = 0; i < names.size(); ++i)
+      if (names[i] == port) return static_cast<int>(i);
     return -1;
   }
 
@@ -302,9 +303,11 @@ class ConsolleFollowsPorts : public ConsolleProcess {
   using Client = test::JackMidiClient;
   using Clock = std::chrono::steady_clock;
 
-  // Register 3 drawn (program 19, centre, volume 200), the output `device`.
-  void prepare(int device, const std::string& names = "") {
-    writeFile(dir / "consolle.cfg", " " + std::to_string(device) + " Midi Out\r\n 0 Midi In\r\n");
+  // Register 3 drawn (program 19, centre, volume 200), the output `device`
+  // and the input `input`.
+  void prepare(int device, const std::string& names = "", int input = 0) {
+    writeFile(dir / "consolle.cfg", " " + std::to_string(device) + " Midi Out\r\n " +
+                                        std::to_string(input) + " Midi In\r\n");
     if (!names.empty()) writeFile(dir / "consolle-midi.cfg", names);
     std::string preset;
     for (int r = 1; r <= 32; ++r)
@@ -420,6 +423,38 @@ TEST_F(ConsolleFollowsPorts,
 
   EXPECT_TRUE(running());
   EXPECT_EQ(terminate(30s), 0) << log();
+}
+
+TEST_F(ConsolleFollowsPorts, AChosenInputUnpluggedMidNoteIsReleasedAndTakenBackWhenPluggedIn) {
+  Client synth("synth", false, true);
+  auto keyboard = std::make_unique<Client>("kbd", true, false);
+  ASSERT_TRUE(synth.ok() && keyboard->ok());
+  const int input = inputDevice("kbd:out");
+  ASSERT_GT(input, 0);
+  prepare(outputDevice("synth:in"), "", input);
+  start();
+  ASSERT_TRUE(waitConnected(synth, synth.inName(), 20s)) << log();
+  ASSERT_TRUE(waitConnected(*keyboard, keyboard->outName(), 20s)) << log();
+  ASSERT_TRUE(through(*keyboard, synth));
+  EXPECT_EQ(play(*keyboard, synth, {0x90, 60, 100}, 4), press(60));
+
+  const size_t before = synth.capturedCount();
+  keyboard.reset();
+  ASSERT_TRUE(logged("Midi in assente: kbd:out")) << log();
+  ASSERT_TRUE(synth.waitCaptured(before + 2, 5s));
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(synth.capturedBytes(before), (std::vector<Bytes>{{0x80, 60, 0}, {0x80, 60, 0}}));
+
+  keyboard = std::make_unique<Client>("kbd", true, false);
+  ASSERT_TRUE(waitConnected(*keyboard, keyboard->outName())) << log();
+  EXPECT_TRUE(logged("Midi in di nuovo presente: kbd:out")) << log();
+  EXPECT_EQ(count("collegato a ZT input"), 0) << log();  // the choice is this keyboard alone
+  ASSERT_TRUE(through(*keyboard, synth));
+  EXPECT_EQ(play(*keyboard, synth, {0x90, 64, 100}, 4), press(64));
+  EXPECT_EQ(terminate(30s), 0) << log();
+  EXPECT_EQ(readFile(dir / "consolle.cfg"), " " + std::to_string(outputDevice("synth:in")) +
+                                                " Midi Out\r\n " + std::to_string(input) +
+                                                " Midi In\r\n");
 }
 
 TEST_F(ConsolleFollowsPorts, WithAutomaticConnectionOffKeyboardsAreLeftToTheOrganist) {
