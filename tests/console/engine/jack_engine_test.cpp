@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/midi/port_watch.h"
 #include "tests/support/jack_console.h"
 #include "tests/support/recording_sink.h"
 
@@ -167,6 +168,60 @@ TEST_F(JackEngine, PitchBendSilencesEveryChannelFirstAndSystemMessagesStayHome) 
   ASSERT_TRUE(capture_->waitCaptured(before + 1));
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   EXPECT_EQ((std::vector<Bytes>{{0xB0, 7, 90}}), capture_->capturedBytes(before));
+}
+
+// The console follows the keyboards that come and go: one that appears is
+// connected to the input and plays; when one goes with keys held, every key
+// held on the input is released (the input merges its keyboards, so whose
+// key it was cannot be told), with one log line. The looks run here, on
+// the test's thread, while JACK's thread plays.
+TEST_F(JackEngine, AKeyboardThatComesIsConnectedAndOneThatGoesMidNoteLeavesNoKeyHeld) {
+  using std::chrono::milliseconds;
+  Register_draw(3, "19 Church Organ", 200, 0, 0, 0);
+  auto watch = Midi_portwatch(MidiBackend::jack, [] {});
+  ASSERT_TRUE(watch);
+  enginePlatform.portWatch = watch.get();
+  enginePlatform.autoconnect = true;
+  Midi_hotplugreset();
+  auto late = std::make_unique<JackMidiClient>("late", true, false);
+  ASSERT_TRUE(test::Wait_until(
+      [&] {
+        Midi_hotplug();
+        return test::Jack_isconnected(late->client(), late->outName());
+      },
+      milliseconds(3000)));
+  // The graph carries the connection a little after it is listed.
+  bool carried = false;
+  for (int attempt = 0; attempt < 50 && !carried; ++attempt) {
+    const size_t before = capture_->capturedCount();
+    late->send({0xBF, 7, 100});
+    carried = capture_->waitCaptured(before + 1, milliseconds(200));
+  }
+  ASSERT_TRUE(carried);
+  std::this_thread::sleep_for(milliseconds(50));
+
+  size_t from = capture_->capturedCount();
+  keyboard_->send({0x90, 60, 100});
+  late->send({0x90, 64, 100});
+  ASSERT_TRUE(capture_->waitCaptured(from + 8));
+  from = capture_->capturedCount();
+  late.reset();
+  Display_drain();
+  sink_.requests.clear();
+  ASSERT_TRUE(test::Wait_until(
+      [&] {
+        Midi_hotplug();
+        return capture_->capturedCount() >= from + 4;
+      },
+      milliseconds(3000)));
+  std::this_thread::sleep_for(milliseconds(50));
+  Midi_hotplug();
+  EXPECT_EQ((std::vector<Bytes>{{0x80, 60, 0}, {0x80, 60, 0}, {0x80, 64, 0}, {0x80, 64, 0}}),
+            capture_->capturedBytes(from));
+  Display_drain();
+  EXPECT_EQ(std::vector<std::string>{"Midi in assente: late:out"}, sink_.texts(DisplayKind::Log));
+  EXPECT_TRUE(sink_.failures.empty());
+  enginePlatform.portWatch = nullptr;
 }
 
 }  // namespace
