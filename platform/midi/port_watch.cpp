@@ -207,19 +207,30 @@ class AlsaWatch : public MidiPortWatch {
  private:
   explicit AlsaWatch(std::function<void()> changed) : changed_(std::move(changed)) {}
 
-  // Every announcement (a client or port started, changed or ended, a
-  // connection made or undone) is one call of `changed`; the wait is
-  // bounded so that the destructor is never kept waiting long.
+  // The announcements of ports (started, changed or ended, a connection
+  // made or undone) read together are one call of `changed`. Clients that
+  // come and go without ports are no news: the console's own listings and
+  // probes are such clients, and would otherwise call for looks without
+  // end. The wait is bounded so that the destructor is never kept long.
   void read() {
     const int n = snd_seq_poll_descriptors_count(announce_, POLLIN);
     std::vector<pollfd> fds(n > 0 ? n : 0);
     if (n > 0) snd_seq_poll_descriptors(announce_, fds.data(), n, POLLIN);
     while (!quit_.load()) {
       if (poll(fds.data(), fds.size(), 200) <= 0) continue;
-      bool any = false;
+      bool news = false;
       snd_seq_event_t* event = nullptr;
-      while (snd_seq_event_input(announce_, &event) >= 0) any = true;
-      if (any) changed_();
+      while (snd_seq_event_input(announce_, &event) >= 0 && event) {
+        switch (event->type) {
+          case SND_SEQ_EVENT_PORT_START:
+          case SND_SEQ_EVENT_PORT_EXIT:
+          case SND_SEQ_EVENT_PORT_CHANGE:
+          case SND_SEQ_EVENT_PORT_SUBSCRIBED:
+          case SND_SEQ_EVENT_PORT_UNSUBSCRIBED: news = true; break;
+          default: break;
+        }
+      }
+      if (news) changed_();
     }
   }
 

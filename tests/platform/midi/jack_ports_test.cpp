@@ -305,6 +305,41 @@ TEST(AlsaBackend, ListsConsistentlyWhetherOrNotTheSequencerExists) {
   }
 }
 
+// Counting and naming every device asks the server once, however many
+// devices there are: a dialog's list opens one probe client, not one per port.
+TEST_F(JackPorts, ListingTheDevicesAsksTheServerOnce) {
+  JackMidiClient more("more", false, true), other("other", false, true);
+  std::atomic<int> clients{0};
+  jack_status_t status{};
+  jack_client_t* counter = jack_client_open("counter", JackNoStartServer, &status);
+  ASSERT_TRUE(counter);
+  jack_set_client_registration_callback(
+      counter,
+      [](const char*, int registered, void* n) {
+        if (registered) static_cast<std::atomic<int>*>(n)->fetch_add(1);
+      },
+      &clients);
+  ASSERT_EQ(0, jack_activate(counter));
+  {
+    MidiOut out;
+    MidiIn in;
+    Platform_mididevices(out, in);
+    ASSERT_EQ(4u, out.list().size());  // the first listing also makes the lister's client
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    clients.store(0);
+    const int n = out.count();
+    for (int i = 0; i < n; ++i) {
+      std::string name;
+      EXPECT_EQ(MIDI_OK, out.name(i, name));
+    }
+    EXPECT_EQ(4u, out.list().size());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(2, clients.load());  // one question for count(), one for list()
+  }
+  jack_deactivate(counter);
+  jack_client_close(counter);
+}
+
 // The watch of the ports: it tells of a port that appears (on JACK's
 // thread), lists it among the sources but never the console's own ports,
 // and connects it to the console's virtual input, whose keys then arrive.
