@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTimer>
 
 #include <cerrno>
@@ -546,7 +547,10 @@ TEST_F(WindowTest, TheOutputDeviceDialogListsPreselectsAndSwitches) {
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+// The chosen keyboard is unplugged: it is listed as missing and cannot be
+// chosen; another one can, and becomes the choice.
 TEST_F(WindowTest, TheInputDeviceDialogReopensAndStartsTheChosenInput) {
+  midiInChoice = DeviceChoice{"USB Keyboard", 3, true, true};
   QTimer::singleShot(0, [&] {
     auto* dialog = dynamic_cast<DeviceChoiceDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
@@ -554,12 +558,21 @@ TEST_F(WindowTest, TheInputDeviceDialogReopensAndStartsTheChosenInput) {
     auto* list = dialog->findChild<QComboBox*>(QStringLiteral("2610"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->currentIndex(), 0);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->itemText(2), QStringLiteral(" - USB Keyboard (assente)"));
+    auto* model = qobject_cast<QStandardItemModel*>(list->model());
+    ASSERT_NE(model, nullptr);
+    EXPECT_FALSE(model->item(2)->isEnabled());
+    emit list->activated(2);
+    EXPECT_EQ(QApplication::activeModalWidget(), dialog);
     emit list->activated(1);
   });
   command(kCmdMidiIn);
   EXPECT_EQ(messages, std::vector<std::string>{"Midi in ora \xE8 :  1 Keyboard"});
   EXPECT_EQ(consoleState.midiInDevice, 1);
   EXPECT_NE(consoleState.hMidiIn, 0);
+  EXPECT_EQ(midiInChoice.name, "Keyboard");
+  EXPECT_FALSE(midiInChoice.standIn);
 }
 
 TEST_F(WindowTest, ARightButtonOverARegisterButtonFillsTheProgramListForIt) {
