@@ -3,7 +3,9 @@
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace zt {
 
@@ -23,12 +25,19 @@ std::string probeAlsa() {
   return {};
 }
 
+// A running server that is slow to answer (a crowded machine) refuses a
+// client now and then: it is asked once more before it counts as absent.
 std::string probeJack() {
-  jack_status_t status{};
-  jack_client_t* client = jack_client_open("ZT-probe", JackNoStartServer, &status);
-  if (!client) return "server JACK non in funzione";
-  jack_client_close(client);
-  return {};
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("ZT-probe", JackNoStartServer, &status);
+    if (client) {
+      jack_client_close(client);
+      return {};
+    }
+  }
+  return "server JACK non in funzione";
 }
 
 }  // namespace

@@ -43,15 +43,21 @@ class DriverList {
   // first when there was none), so that counting and then naming every device
   // asks each driver once; MIDIERR_BADDEVICEID when there is no such device.
   int name(int device, std::string& name) const {
-    if (counts_.size() != drivers_.size()) listAfresh();
     Driver* driver = nullptr;
     int port = 0;
-    if (!find(device, driver, port)) return MIDIERR_BADDEVICEID;
+    if (!listed(device, driver, port)) return MIDIERR_BADDEVICEID;
     name = driver->portName(port);
     return MIDI_OK;
   }
 
  protected:
+  // The driver and its port number as of the last listing (one is made
+  // first when there was none), for questions asked of every device in turn.
+  bool listed(int device, Driver*& driver, int& port) const {
+    if (counts_.size() != drivers_.size()) listAfresh();
+    return find(device, driver, port);
+  }
+
   // The driver and its port number for a device number, the ports listed
   // afresh (opening goes by the ports as they are now).
   bool locate(int device, Driver*& driver, int& port) const {

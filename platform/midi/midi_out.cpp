@@ -60,7 +60,7 @@ int MidiOut::close(int32_t handle) {
 bool MidiOut::playsSoundFonts(int device) const {
   MidiOutDriver* driver = nullptr;
   int port = 0;
-  return locate(device, driver, port) && driver->playsSoundFonts(port);
+  return listed(device, driver, port) && driver->playsSoundFonts(port);
 }
 
 int MidiOut::deviceId(int32_t handle, int& device) {

@@ -55,7 +55,8 @@ class MidiOut : public DriverList<MidiOutDriver> {
   int close(int32_t handle);
   // The device number the handle was opened on.
   int deviceId(int32_t handle, int& device);
-  // Whether the device is a SoundFont synthesiser (MidiOutDriver::playsSoundFonts).
+  // Whether the device is a SoundFont synthesiser (MidiOutDriver::playsSoundFonts),
+  // as of the last listing.
   bool playsSoundFonts(int device) const;
 
  private:

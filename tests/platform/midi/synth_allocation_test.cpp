@@ -91,9 +91,15 @@ TEST(SynthAllocation, AFloodOfRegistersThroughThePoolAllocatesNothingOnTheAudioT
     ASSERT_EQ(MIDI_OK, out.send(handle, 0xC0 + 256 * (n % 120)));
     ASSERT_EQ(MIDI_OK, out.send(handle, 0xB0 + 256 * 10 + 65536 * ((n / 120) % 3 * 63)));
     ASSERT_EQ(MIDI_OK, out.send(handle, 0x90 + 256 * key + 65536 * 100));
-    if (n % 50 == 0) ASSERT_EQ(MIDI_OK, out.send(handle, 0xB0 + 256 * 7 + 65536 * (60 + n % 60)));
-    if (n % 70 == 0) ASSERT_EQ(MIDI_OK, out.send(handle, 0xE0 + 65536 * (n % 128)));
-    if (n >= 30) ASSERT_EQ(MIDI_OK, out.send(handle, 0x80 + 256 * (36 + (n - 30) % 48)));
+    if (n % 50 == 0) {
+      ASSERT_EQ(MIDI_OK, out.send(handle, 0xB0 + 256 * 7 + 65536 * (60 + n % 60)));
+    }
+    if (n % 70 == 0) {
+      ASSERT_EQ(MIDI_OK, out.send(handle, 0xE0 + 65536 * (n % 128)));
+    }
+    if (n >= 30) {
+      ASSERT_EQ(MIDI_OK, out.send(handle, 0x80 + 256 * (36 + (n - 30) % 48)));
+    }
     render();
   }
   ASSERT_EQ(MIDI_OK, out.send(handle, 0x007BB0));
