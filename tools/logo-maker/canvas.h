@@ -13,6 +13,13 @@ struct Rgb {
   double r = 0, g = 0, b = 0;
 };
 
+// `a` and `b` mixed by `t` (0 gives a, 1 gives b; clamped), and `c` scaled.
+inline Rgb Rgb_mix(Rgb a, Rgb b, double t) {
+  t = t < 0 ? 0 : t > 1 ? 1 : t;
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+inline Rgb Rgb_scaled(Rgb c, double f) { return {c.r * f, c.g * f, c.b * f}; }
+
 struct Point {
   double x = 0, y = 0;
 };
