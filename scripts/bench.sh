@@ -3,7 +3,7 @@
 # The figures depend on the machine and its load: run on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZT_BENCH=ON
 cmake --build build-bench -j "$(nproc)" --target bench_engine_key bench_jack_latency bench_midi_load bench_scheduler_tick bench_controls bench_synth_audio bench_link_round_trip timing_harness bench_report_startup
 

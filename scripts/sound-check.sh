@@ -13,7 +13,7 @@
 set -euo pipefail
 here=$(pwd)
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bash "$root/scripts/setup.sh" >&2
+bash "$root/scripts/setup.sh" --tests >&2
 generator=()
 if [ ! -f "$root/build/CMakeCache.txt" ]; then generator=(-G Ninja); fi
 cmake -S "$root" -B "$root/build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

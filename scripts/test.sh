@@ -12,7 +12,7 @@ root=$(pwd)
 jobs=$(nproc)
 fuzz_seconds=${ZT_FUZZ_SECONDS:-60}
 
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 
 # JACK's server registry has eight entries, and a killed server's entry stays
 # until a server of the same name starts again. With no JACK server running
