@@ -139,18 +139,40 @@ TEST_F(Launcher, ThePlayerStartsInTheWorkingFolderOrWithItsFileWhereCalled) {
   EXPECT_EQ(fs::path(folder.path()).string() + "\narg songs/a b.mid\n", o.out);
 }
 
-// The real console from the launcher: it runs in the working folder, its
-// loader finds the report tool beside it, and at its end its settings are
-// saved there.
-TEST_F(Launcher, StartsTheConsoleInTheWorkingFolder) {
+// The tree `cmake --install` makes: each file where the desktop looks for
+// it, and the console started by its desktop entry's command runs in the
+// prepared working folder, its loader finds the report tool installed beside
+// it, and at its end its settings are saved there.
+TEST_F(Launcher, InstalledTreeStartsTheConsoleFromItsDesktopEntry) {
+  const fs::path usr = folder.path() + "/usr";
+  const test::Outcome install = test::Program_run(
+      ZT_CMAKE, {"--install", ZT_BUILD_DIR, "--prefix", QString::fromStdString(usr.string())}, env,
+      QString::fromStdString(folder.path()));
+  ASSERT_EQ(0, install.code) << install.out << install.err;
+  // Only the working folder's files are in share/zt.
+  EXPECT_EQ(installed, test::Folder_files((usr / "share/zt").string()));
+  EXPECT_EQ(installed.size(),
+            static_cast<size_t>(
+                std::distance(fs::directory_iterator(usr / "share/zt"), fs::directory_iterator())));
+  for (const char* file :
+       {"bin/consolle", "bin/lettore", "bin/zt-soundfont-report", "bin/zt-consolle",
+        "bin/zt-lettore", "share/man/man1/consolle.1", "share/man/man1/lettore.1",
+        "share/man/man1/zt-consolle.1", "share/metainfo/io.github.zt_organ.consolle.metainfo.xml",
+        "share/icons/hicolor/256x256/apps/io.github.zt_organ.lettore.png"})
+    EXPECT_TRUE(fs::exists(usr / file)) << file;
+  const std::string entry =
+      test::File_read((usr / "share/applications/io.github.zt_organ.consolle.desktop").string());
+  ASSERT_NE(std::string::npos, entry.find("\nExec=zt-consolle\n"));
+
   const fs::path working = home / ".local" / "share" / "zt";
+  env.insert("PATH", QString::fromStdString((usr / "bin").string()) + ":" + env.value("PATH"));
   env.insert("QT_QPA_PLATFORM", "offscreen");
   env.insert("ZT_AUDIO_DRIVER", "none");
   env.insert("ZT_LINK_DIR", QString::fromStdString(folder.path()));
   QProcess console;
   console.setProcessEnvironment(env);
-  console.setWorkingDirectory(QString::fromStdString(folder.path()));
-  console.start(QString::fromStdString((prefix / "bin" / "zt-consolle").string()), {});
+  console.setWorkingDirectory(QString::fromStdString(home.string()));
+  console.start("sh", {"-c", "exec zt-consolle"});
   ASSERT_TRUE(console.waitForStarted(10000));
   const std::string pid = std::to_string(console.processId());
 
@@ -161,8 +183,8 @@ TEST_F(Launcher, StartsTheConsoleInTheWorkingFolder) {
     QThread::msleep(50);
   ASSERT_EQ(QProcess::Running, console.state()) << console.readAllStandardError().toStdString();
   ASSERT_TRUE(fs::exists(working / "caricati.txt"));
-  // The launcher became the console, in the working folder.
-  EXPECT_EQ(fs::canonical(ZT_CONSOLLE), fs::read_symlink("/proc/" + pid + "/exe"));
+  // The command became the installed console, in the working folder.
+  EXPECT_EQ(usr / "bin" / "consolle", fs::read_symlink("/proc/" + pid + "/exe"));
   EXPECT_EQ(working, fs::read_symlink("/proc/" + pid + "/cwd"));
   EXPECT_NE(std::string::npos, test::File_read((working / "caricati.txt").string()).find("]"));
 
@@ -170,7 +192,9 @@ TEST_F(Launcher, StartsTheConsoleInTheWorkingFolder) {
   ASSERT_TRUE(console.waitForFinished(30000));
   EXPECT_EQ(QProcess::NormalExit, console.exitStatus());
   EXPECT_EQ(0, console.exitCode());
-  EXPECT_TRUE(fs::exists(working / "consolle.cfg"));
+  std::map<std::string, std::string> files = test::Folder_files(working.string());
+  EXPECT_TRUE(files.count("consolle.cfg"));
+  for (const auto& [name, bytes] : installed) EXPECT_TRUE(files.count(name)) << name;
 }
 
 }  // namespace
