@@ -31,7 +31,7 @@ echo "installed $(comm -13 <(echo "$before") <(echo "$after") | wc -l) packages:
 dpkg-query -W -f '${Depends}\n' zt
 
 step "2. libraries"
-plugin=$(dpkg -L qt6-qpa-plugins | grep '/platforms/libqxcb.so$')
+plugin=$(dpkg -L libqt6gui6 | grep '/platforms/libqxcb.so$') || fail "no X11 plugin for Qt"
 for f in /usr/bin/consolle /usr/bin/lettore /usr/bin/zt-soundfont-report "$plugin"; do
   if ldd "$f" | grep -q 'not found'; then ldd "$f" | grep 'not found'; fail "$f misses a library"; fi
 done
@@ -87,6 +87,7 @@ wait "$recorder" 2> /dev/null || true
 levels=$(od -An -t d2 -v /tmp/organ.raw | awk '{ for (i = 1; i <= NF; i++) { v = $i < 0 ? -$i : $i; if (v > peak) peak = v; sum += $i * $i; n++ } }
   END { if (n == 0) n = 1; printf "%d %.0f %d", peak, sqrt(sum / n), n }')
 read -r peak rms samples <<< "$levels"
+grep -h "Audio FluidSynth" /tmp/console.log || true
 echo "recorded $((samples / 2)) frames: peak $peak, rms $rms of 32767"
 [ "$peak" -gt 1000 ] || { tail -n 20 /tmp/console.log; fail "the organ is not heard"; }
 # "Lettore" in the menu bar starts the player installed beside the console.

@@ -8,13 +8,14 @@
 # through sudo. The package index is refreshed before the install, so a
 # machine whose index was never updated installs as well as any other.
 # For building and running, recommended packages are not installed: what the
-# programs need at run time is named here (Qt's window-system plugins, the
-# General MIDI SoundFont, the fonts). The test set takes them as it always did.
+# programs need at run time is named here (the General MIDI SoundFont, the
+# fonts; Qt's X11 and offscreen plugins come with its GUI library). The test
+# set takes them as it always did.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
+  qt6-base-dev librtmidi-dev libfluidsynth-dev libjack-jackd2-dev
   fluid-soundfont-gm fonts-liberation fonts-dejavu-core
 )
 test_packages=(
