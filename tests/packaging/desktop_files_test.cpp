@@ -95,6 +95,7 @@ TEST(DesktopFiles, ManualPagesRenderWithoutWarningsAndNameEveryKnob) {
     EXPECT_EQ("", o.err) << page;
     for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "ENVIRONMENT", "SEE ALSO"})
       EXPECT_NE(std::string::npos, o.out.find(section)) << page << " has no " << section;
+    EXPECT_NE(std::string::npos, o.out.find("ZT " ZT_VERSION)) << page << " is not of this version";
     if (std::string(page) == "consolle.1") consolle = o.out;
   }
   // Every environment variable of the README's table, and the working folder's.
