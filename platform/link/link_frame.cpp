@@ -26,15 +26,17 @@ LinkFrame Link_decode(const unsigned char in[kLinkFrameSize]) {
 }
 
 bool Link_framevalid(const LinkFrame& frame) {
-  if (frame.wParam != 0 && frame.wParam != 1) return false;
+  return (static_cast<uint32_t>(frame.lParam) >> 24) == 0;
+}
+
+bool Link_frameplayable(const LinkFrame& frame) {
+  if (!Link_framevalid(frame)) return false;
   const uint32_t l = static_cast<uint32_t>(frame.lParam);
   if (l == 0) return true;
   const uint32_t status = l & 0xFF;
-  if (status >= 1 && status <= 6) return true;
-  if (status < 0x80 || status > 0xEF) return false;
   const uint32_t data1 = (l >> 8) & 0xFF;
   const uint32_t data2 = (l >> 16) & 0xFF;
-  return data1 < 0x80 && data2 < 0x80 && (l >> 24) == 0;
+  return status >= 0x80 && status <= 0xEF && data1 < 0x80 && data2 < 0x80;
 }
 
 size_t LinkDecoder::feed(const unsigned char* data, size_t size) {

@@ -4,7 +4,11 @@
 //
 // A request is 8 bytes: wParam then lParam, each a little-endian int32, the
 // parameters of window message WM_PLAYER_MIDI. The answer is one
-// little-endian int32, written after the console has handled the request.
+// little-endian int32, written after the console has handled the request
+// (0 for a request it ignores). A player sends its next request only after
+// the answer: the console closes a connection on a request followed by more
+// bytes before its answer (too long), on part of one left hanging (short),
+// and on one that fails Link_framevalid (garbage).
 #include <cstddef>
 #include <cstdint>
 
@@ -29,12 +33,19 @@ int32_t Link_getint(const unsigned char* in);
 void Link_encode(const LinkFrame& frame, unsigned char out[kLinkFrameSize]);
 LinkFrame Link_decode(const unsigned char in[kLinkFrameSize]);
 
-// True for what a player legitimately sends, so only those reach the engine:
-// wParam 0 (direct) or 1 (filtered), and as lParam either 0 (all notes off),
-// a channel message 0x80-0xEF with both data bytes below 0x80 and nothing
-// above them, or a text event (low byte the meta type 1-6, the bytes above it
-// the text's entry number, which the console never interprets).
+// True for a well-formed request: any routing mode (the console treats 1 as
+// filtered and every other value as direct) and an lParam that is a packed
+// short message, at most three bytes with nothing above them. Eight bytes
+// with a fourth message byte are not a request of any player: garbage.
 bool Link_framevalid(const LinkFrame& frame);
+
+// True for a well-formed request that the console hands to its window
+// procedure: all notes off (lParam 0), or a channel message 0x80-0xEF whose
+// data bytes are both below 0x80. Every other well-formed request is
+// answered and ignored: the console drops system messages itself, and a
+// message without a status byte, or with a data byte of 0x80 or more, would
+// put a stray status or data byte on the synthesiser's wire if forwarded.
+bool Link_frameplayable(const LinkFrame& frame);
 
 // Splits a byte stream into frames. Feed it whatever arrived; take the
 // complete frames one by one. A frame that fails Link_framevalid puts the

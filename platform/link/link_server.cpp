@@ -10,8 +10,9 @@
 
 namespace zt {
 
-// One player's connection. Reads frames as they arrive, hands each valid one
-// to the handler and answers it. A malformed frame, or part of a frame left
+// One player's connection. Reads frames as they arrive, hands each playable
+// one to the handler and answers every well-formed one. A malformed frame
+// (garbage, or followed by bytes before its answer), or part of a frame left
 // hanging, closes the connection. When the connection ends while notes may
 // still sound (the player crashed or was killed before its all-notes-off),
 // the handler gets the all-notes-off request, as the player's own would.
@@ -44,14 +45,19 @@ class LinkServer::Connection : public QObject {
         decoder_.feed(bytes, static_cast<size_t>(got));
         continue;
       }
-      if (r == LinkDecoder::Result::Malformed) {
+      // A player waits for each answer before it sends again: bytes already
+      // there behind a request make it one that is too long.
+      if (r == LinkDecoder::Result::Malformed || socket_->bytesAvailable() > 0) {
         ++owner_->refused_;
         drop();
         break;
       }
-      const int32_t answer = owner_->handler_ ? owner_->handler_(frame.wParam, frame.lParam) : 0;
-      if (!self || finished_) return;
-      sounding_ = frame.lParam != 0;
+      int32_t answer = 0;
+      if (Link_frameplayable(frame)) {
+        answer = owner_->handler_ ? owner_->handler_(frame.wParam, frame.lParam) : 0;
+        if (!self || finished_) return;
+        sounding_ = frame.lParam != 0;
+      }
       unsigned char out[kLinkAnswerSize];
       Link_putint(out, answer);
       socket_->write(reinterpret_cast<const char*>(out), kLinkAnswerSize);

@@ -1,9 +1,11 @@
 #pragma once
 // The console's end of the link: a local socket that players connect to.
-// Each request is handed to the console's window procedure on the thread
-// that owns the server (the window thread), and its result goes back as the
-// answer. Players are served one request at a time, in arrival order per
-// connection; a second player is served like the first.
+// Each playable request (Link_frameplayable) is handed to the console's
+// window procedure on the thread that owns the server (the window thread),
+// and its result goes back as the answer; any other well-formed request is
+// answered 0 without reaching it, and a malformed one closes its connection
+// (link_frame.h). Players are served one request at a time, in arrival order
+// per connection; a second player is served like the first.
 #include <QObject>
 #include <cstdint>
 #include <functional>

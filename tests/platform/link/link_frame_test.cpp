@@ -26,27 +26,32 @@ TEST(LinkFrame, LittleEndianBothWays) {
   EXPECT_EQ(-2, Link_getint(four));
 }
 
-TEST(LinkFrame, AcceptsWhatThePlayerSends) {
-  EXPECT_TRUE(Link_framevalid({0, 0}));                               // all notes off
-  EXPECT_TRUE(Link_framevalid({1, 0x92 + 256 * 60 + 65536 * 100}));   // note on, filtered
-  EXPECT_TRUE(Link_framevalid({0, 0x80 + 256 * 127}));                // note off
-  EXPECT_TRUE(Link_framevalid({0, 0xC5 + 256 * 19}));                 // program change
-  EXPECT_TRUE(Link_framevalid({0, 0xEF + 256 * 127 + 65536 * 127}));  // pitch bend, top
-  for (int type = 1; type <= 6; ++type) EXPECT_TRUE(Link_framevalid({0, type + 256 * 7})) << type;
-  // A text's entry number is never read by the console, however large.
-  EXPECT_TRUE(Link_framevalid({1, static_cast<int32_t>(0xFFFFFF05u)}));
-}
-
-TEST(LinkFrame, RefusesEverythingElse) {
-  EXPECT_FALSE(Link_framevalid({2, 0}));
-  EXPECT_FALSE(Link_framevalid({-1, 0x90 + 256 * 60}));
-  EXPECT_FALSE(Link_framevalid({0, 0xF0}));  // system messages
-  EXPECT_FALSE(Link_framevalid({0, 0xFF}));
-  EXPECT_FALSE(Link_framevalid({0, 0x7F}));               // no status, not a text
-  EXPECT_FALSE(Link_framevalid({0, 0x07}));               // meta type 7 is never sent
-  EXPECT_FALSE(Link_framevalid({0, 0x90 + 256 * 0x80}));  // data byte with the top bit
-  EXPECT_FALSE(Link_framevalid({0, 0x90 + 256 * 60 + 65536 * 0x80}));
-  EXPECT_FALSE(Link_framevalid({0, 0x90 + 256 * 60 + (1 << 24)}));  // a fourth byte
+TEST(LinkFrame, WellFormedIsAnyModeWithAShortMessageOnlyChannelMessagesArePlayed) {
+  struct Case {
+    LinkFrame frame;
+    bool valid, playable;
+  };
+  const Case cases[] = {
+      {{0, 0}, true, true},                               // all notes off
+      {{1, 0x92 + 256 * 60 + 65536 * 100}, true, true},   // note on, filtered
+      {{0, 0x80 + 256 * 127}, true, true},                // note off
+      {{0, 0xC5 + 256 * 19}, true, true},                 // program change
+      {{0, 0xEF + 256 * 127 + 65536 * 127}, true, true},  // pitch bend, top
+      {{2, 0x90 + 256 * 60 + 65536 * 90}, true, true},    // another mode plays as direct
+      {{0, 0xF8}, true, false},                           // system messages: ignored
+      {{0, 0xF0 + 256 * 0x7E}, true, false},
+      {{2, 0x90 + 256 * 0x80 + 65536 * 0x80}, true, false},  // data bytes with the top bit
+      {{1, 0x90 + 256 * 60 + 65536 * 0x80}, true, false},
+      {{0, 0xC0 + 256 * 0xC3}, true, false},
+      {{0, 0x05 + 256 * 7}, true, false},  // no status byte (a text event)
+      {{-7, 0x7F}, true, false},
+      {{0, 0x90 + 256 * 60 + (1 << 24)}, false, false},  // a fourth byte: garbage
+      {{0, static_cast<int32_t>(0xFFFFFF05u)}, false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.valid, Link_framevalid(c.frame)) << c.frame.wParam << " " << c.frame.lParam;
+    EXPECT_EQ(c.playable, Link_frameplayable(c.frame)) << c.frame.wParam << " " << c.frame.lParam;
+  }
 }
 
 TEST(LinkDecoder, SplitsAStreamIntoFramesWhateverTheChunks) {
@@ -75,7 +80,7 @@ TEST(LinkDecoder, SplitsAStreamIntoFramesWhateverTheChunks) {
 
 TEST(LinkDecoder, AMalformedFrameStopsTheStreamForGood) {
   unsigned char stream[2 * kLinkFrameSize];
-  Link_encode({5, 0x90}, stream);
+  Link_encode({0, 0x90 + (1 << 24)}, stream);
   Link_encode({0, 0}, stream + 8);
   LinkDecoder d;
   EXPECT_EQ(kLinkFrameSize, d.feed(stream, sizeof stream));

@@ -136,18 +136,38 @@ TEST_F(LinkProcessTest, AConsoleThatStopsAnsweringCountsAsGone) {
   for (const std::string& line : Log()) EXPECT_NE("0 5914688", line);
 }
 
+TEST_F(LinkProcessTest, FramesTheConsoleDoesNotPlayAreAnsweredAndIgnored) {
+  StartConsole();
+  LinkClient client;
+  ASSERT_TRUE(client.findAt(socket_));
+  EXPECT_EQ(0, client.send(0, 0xF8));                              // clock
+  EXPECT_EQ(0, client.send(2, 0x90 + 256 * 0x80 + 65536 * 0x90));  // data with the top bit
+  EXPECT_EQ(0, client.send(0, 0x05 + 256 * 7));                    // no status byte
+  EXPECT_TRUE(client.connected());
+  EXPECT_EQ(1, client.send(2, kNoteOnCh3));
+  EXPECT_EQ(Lines{"2 6569106"}, Log());
+}
+
 TEST_F(LinkProcessTest, MalformedOrHangingFramesCloseOnlyTheirConnection) {
   StartConsole(0, /*partialMs=*/300);
   LinkClient good;
   ASSERT_TRUE(good.findAt(socket_));
 
-  QLocalSocket bad;
-  bad.connectToServer(QString::fromStdString(socket_));
-  ASSERT_TRUE(bad.waitForConnected(3000));
-  unsigned char frame[kLinkFrameSize];
-  Link_encode({0, 0xF0 + 256 * 0x7E}, frame);  // a system message
-  bad.write(reinterpret_cast<const char*>(frame), kLinkFrameSize);
-  EXPECT_TRUE(bad.waitForDisconnected(3000));
+  unsigned char frame[kLinkFrameSize + 4];
+  QLocalSocket garbage;
+  garbage.connectToServer(QString::fromStdString(socket_));
+  ASSERT_TRUE(garbage.waitForConnected(3000));
+  Link_encode({0, 0x90 + 256 * 60 + (0x45 << 24)}, frame);  // a fourth message byte
+  garbage.write(reinterpret_cast<const char*>(frame), kLinkFrameSize);
+  EXPECT_TRUE(garbage.waitForDisconnected(3000));
+
+  // A request with more behind it before its answer: too long.
+  QLocalSocket tooLong;
+  tooLong.connectToServer(QString::fromStdString(socket_));
+  ASSERT_TRUE(tooLong.waitForConnected(3000));
+  Link_encode({0, kNoteOnCh3}, frame);
+  tooLong.write(reinterpret_cast<const char*>(frame), sizeof frame);
+  EXPECT_TRUE(tooLong.waitForDisconnected(3000));
 
   QLocalSocket hanging;
   hanging.connectToServer(QString::fromStdString(socket_));
