@@ -1,5 +1,8 @@
 #include "platform/link/link_client.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 
@@ -21,6 +24,16 @@ bool LinkClient::findAt(const std::string& path) {
   auto socket = std::make_unique<QLocalSocket>();
   socket->connectToServer(QString::fromLocal8Bit(path.c_str()));
   if (!socket->waitForConnected(timeoutMs_)) return false;
+  // Whoever listens there must be this user: another user's socket at the
+  // console's name gets nothing, not even one request.
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  if (::getsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer,
+                   &size) != 0 ||
+      peer.uid != ::geteuid()) {
+    socket->abort();
+    return false;
+  }
   socket_ = std::move(socket);
   return true;
 }

@@ -21,7 +21,8 @@ class LinkClient {
   LinkClient(const LinkClient&) = delete;
   LinkClient& operator=(const LinkClient&) = delete;
 
-  // Connects to the console whose caption is `caption`; true if found.
+  // Connects to the console whose caption is `caption`; true if found. A
+  // listener run by another user does not count as found.
   bool find(const std::string& caption);
   // The same at an explicit socket path (tests).
   bool findAt(const std::string& path);

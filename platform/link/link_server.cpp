@@ -112,8 +112,14 @@ bool LinkServer::listenAt(const std::string& path) {
   close();
   path_ = path;
   error_.clear();
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  // The socket's folder keeps every other user from reaching it, or from
+  // putting a socket of theirs in its place.
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string(".")
+                             : slash == 0               ? "/"
+                                                        : path.substr(0, slash);
+  error_ = Link_privatefolder(folder);
+  if (!error_.empty()) return false;
   const QString name = QString::fromLocal8Bit(path.c_str());
   // Someone answering there is a console already running, which keeps its
   // socket; a socket file nobody answers on was left by one that died.

@@ -24,11 +24,13 @@ class LinkServer : public QObject {
   explicit LinkServer(Handler handler, QObject* parent = nullptr);
   ~LinkServer() override;
 
-  // Listens under Link_socketname(caption), admitting only this user. A
-  // socket file left by a console that died is replaced; a console of this
-  // user that is still listening is not, and then this returns false.
+  // Listens under Link_socketname(caption), admitting only this user: the
+  // socket's folder is made private (Link_privatefolder), and a folder that
+  // is not, or not this user's, is refused. A socket file left by a console
+  // that died is replaced; a console of this user that is still listening
+  // is not, and then this returns false.
   bool listen(const std::string& caption);
-  // Listens under an explicit socket path (tests).
+  // Listens under an explicit socket path (tests), with the same checks.
   bool listenAt(const std::string& path);
   void close();
   bool listening() const;

@@ -2,6 +2,7 @@
 // link server with a recording handler) and players, in this process or as
 // processes of their own.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -26,6 +27,7 @@
 
 #include "platform/link/link_client.h"
 #include "platform/link/link_frame.h"
+#include "platform/link/link_name.h"
 #include "platform/link/link_server.h"
 #include "tests/support/test_processes.h"
 
@@ -38,10 +40,10 @@ class LinkProcessTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    // Readable by anyone, so that only the socket's own permissions keep
-    // another user out.
+    // Open to anyone, so that only the link's own folder, which the console
+    // makes, keeps another user out.
     ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
-    socket_ = (dir_.path() + "/ZT-test.link").toStdString();
+    socket_ = (dir_.path() + "/link/ZT-test.link").toStdString();
     log_ = (dir_.path() + "/requests.log").toStdString();
   }
 
@@ -314,6 +316,86 @@ TEST_F(LinkProcessTest, AnotherUsersPlayerCannotConnect) {
   // The refused attempt left nothing behind for the console to handle.
   QThread::msleep(200);
   EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(LinkProcessTest, TheLinkFolderIsMadePrivateAndAnyOtherIsRefused) {
+  const std::string base = dir_.path().toStdString();
+  ::setenv("ZT_LINK_DIR", base.c_str(), 1);
+  const std::string folder = Link_folder();
+  EXPECT_EQ(base + "/zt-" + std::to_string(::geteuid()), folder);
+  EXPECT_EQ(folder + "/ZT.link", Link_socketname("ZT"));
+  auto refusal = [] {
+    LinkServer server([](int32_t, int32_t) { return 0; });
+    return server.listen("ZT") ? std::string() : server.errorText();
+  };
+  EXPECT_EQ("", refusal());
+  struct stat st {};
+  ASSERT_EQ(0, ::lstat(folder.c_str(), &st));
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(0700u, st.st_mode & 07777);
+
+  ::chmod(folder.c_str(), 0750);
+  EXPECT_EQ("the link folder " + folder + " is open to other users (mode 0750)", refusal());
+  ::chmod(folder.c_str(), 0700);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(0, ::chown(folder.c_str(), 65534, 65534));
+    EXPECT_EQ("the link folder " + folder + " belongs to another user (uid 65534)", refusal());
+  }
+  ASSERT_EQ(0, ::rename(folder.c_str(), (base + "/elsewhere").c_str()));
+  ASSERT_EQ(0, ::symlink((base + "/elsewhere").c_str(), folder.c_str()));
+  EXPECT_EQ("the link folder " + folder + " is not a folder", refusal());
+  ::unsetenv("ZT_LINK_DIR");
+}
+
+TEST_F(LinkProcessTest, APlayerSendsNothingToAnotherUsersListener) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "needs root to run a listener as another user; not checked here";
+  }
+  // Another user's socket where the console's would be: that user may
+  // write in this folder.
+  const std::string folder = dir_.path().toStdString() + "/shared";
+  ASSERT_EQ(0, ::mkdir(folder.c_str(), 0777));
+  ASSERT_EQ(0, ::chmod(folder.c_str(), 0777));
+  const std::string path = folder + "/ZT.link";
+  int report[2];
+  ASSERT_EQ(0, ::pipe(report));
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // The other user listens and reports how many bytes reached it.
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) _exit(100);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0)
+      _exit(101);
+    char ready = 'r';
+    if (::write(report[1], &ready, 1) != 1) _exit(102);
+    pollfd p{fd, POLLIN, 0};
+    int received = 0;
+    if (::poll(&p, 1, 3000) == 1) {
+      const int peer = ::accept(fd, nullptr, nullptr);
+      char bytes[64];
+      pollfd q{peer, POLLIN, 0};
+      while (::poll(&q, 1, 1000) == 1) {
+        const ssize_t n = ::read(peer, bytes, sizeof bytes);
+        if (n <= 0) break;
+        received += static_cast<int>(n);
+      }
+    }
+    _exit(received);
+  }
+  char ready = 0;
+  ASSERT_EQ(1, ::read(report[0], &ready, 1));
+  LinkClient client(300);
+  EXPECT_FALSE(client.findAt(path));
+  EXPECT_EQ(0, client.send(0, kNoteOnCh3));
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status));
+  ::close(report[0]);
+  ::close(report[1]);
 }
 
 }  // namespace

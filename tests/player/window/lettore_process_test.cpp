@@ -34,7 +34,7 @@ TEST(LettoreProcess, FindsTheConsoleAndSilencesItWhenToldToEnd) {
   const std::string folder = dir.path().toStdString();
   ::setenv("ZT_LINK_DIR", folder.c_str(), 1);
   const std::string socket = Link_socketname("ZT");
-  ASSERT_EQ(folder + "/ZT-" + std::to_string(::getuid()) + ".link", socket);
+  ASSERT_EQ(folder + "/zt-" + std::to_string(::geteuid()) + "/ZT.link", socket);
   const std::string log = folder + "/requests.log";
 
   test::TestProcesses processes;
