@@ -19,8 +19,8 @@ echo "== the synthesiser's audio probe (this machine's sound)"
 env -u ZT_AUDIO_DRIVER build-bench/bench/platform/bench_synth_audio
 echo "== link round trip per event, to a console process"
 build-bench/bench/link/bench_link_round_trip --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
-echo "== playback timing through the link, a three-minute song (ZT_TIMING_SECONDS)"
-build-bench/bench/player/timing_harness "${ZT_TIMING_SECONDS:-180}"
+echo "== playback through the whole console: a three-minute song (ZT_TIMING_SECONDS), 1920 and 5000 events a second"
+build-bench/bench/player/timing_harness song "${ZT_TIMING_SECONDS:-180}" rate 1920 24 rate 5000 20
 echo "== start-up and preset switches with soundfont reports of every size"
 QT_QPA_PLATFORM=offscreen build-bench/bench/console/bench_report_startup
 echo "== control updates"
