@@ -201,7 +201,13 @@ void PlayerWindow::pointerMoved() {
 
 bool PlayerWindow::event(QEvent* e) {
   if (e->type() == TickEvent::type()) {
+    // A tick may send dozens of events, each waiting for the console's
+    // answer: the data view and the channel buttons are drawn once, after
+    // the tick's last send, showing what its last event left them.
+    holding_ = true;
     Player_proc(*this, {WM_PLAYER_TICK, 0, static_cast<TickEvent*>(e)->slot});
+    holding_ = false;
+    drawHeld();
     return true;
   }
   if (e->type() == QEvent::MouseMove) pointerMoved();
@@ -224,13 +230,40 @@ void PlayerWindow::closeEvent(QCloseEvent* e) {
 void PlayerWindow::SendToConsole(int32_t wParam, int32_t lParam) { link_.send(wParam, lParam); }
 
 void PlayerWindow::SetDataView(std::string_view caption) {
+  if (holding_) {
+    heldView_.assign(caption);
+    viewHeld_ = true;
+    return;
+  }
   Ctl_meterset(this, kIdDataView, 0, std::string(caption));
 }
 
 void PlayerWindow::SetChannelButton(int32_t k, float value, std::string_view caption) {
   // Only the sixteen buttons exist; channel 16's notes have none.
   if (k < 0 || k > kIdChannelLast - kIdChannel0) return;
+  if (holding_) {
+    // The last value, and the last caption given (an empty one keeps it).
+    HeldButton& b = heldButtons_[static_cast<size_t>(k)];
+    b.value = value;
+    if (!caption.empty()) b.caption.assign(caption);
+    b.waiting = true;
+    return;
+  }
   Ctl_meterset(this, kIdChannel0 + k, value, std::string(caption));
+}
+
+void PlayerWindow::drawHeld() {
+  if (viewHeld_) {
+    viewHeld_ = false;
+    Ctl_meterset(this, kIdDataView, 0, heldView_);
+  }
+  for (size_t k = 0; k < heldButtons_.size(); ++k) {
+    HeldButton& b = heldButtons_[k];
+    if (!b.waiting) continue;
+    b.waiting = false;
+    Ctl_meterset(this, kIdChannel0 + static_cast<int>(k), b.value, b.caption);
+    b.caption.clear();
+  }
 }
 
 void PlayerWindow::SetProgress(float value, std::string_view caption) {

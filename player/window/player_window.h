@@ -4,6 +4,7 @@
 // their display requests land on its controls, their sends go through the
 // console link, their timers post ticks to it.
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -82,10 +83,24 @@ class PlayerWindow : public QWidget, public SchedulerHost, public SongHost {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  // Draws what a tick left held for the data view and the channel buttons.
+  void drawHeld();
+
   LinkClient& link_;
   PlayerMessageBox box_;
   PlayerFileChooser chooser_;
   bool closed_ = false;
+  // While a tick runs, the data view and the channel buttons are drawn only
+  // at its end.
+  bool holding_ = false;
+  bool viewHeld_ = false;
+  std::string heldView_;
+  struct HeldButton {
+    bool waiting = false;
+    float value = 0;
+    std::string caption;
+  };
+  std::array<HeldButton, 16> heldButtons_;
 };
 
 // The player's window procedure.

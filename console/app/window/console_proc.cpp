@@ -14,6 +14,7 @@
 #include "console/app/window/device_dialogs.h"
 #include "console/app/window/keyboard_display.h"
 #include "console/app/window/standard_lists.h"
+#include "console/app/window/window_display.h"
 #include "console/engine/engine.h"
 #include "controls/buttons_lamps.h"
 #include "controls/control_table.h"
@@ -263,6 +264,13 @@ bool Console_ending() {
   if (endUnderWay) return true;
   const ConsoleWindow* window = Window_current();
   return window && window->ending();
+}
+
+int Console_playerrequest(int32_t wParam, int32_t lParam) {
+  WindowDisplay_holdbegin();
+  const int result = Console_proc({WM_PLAYER_MIDI, static_cast<uint32_t>(wParam), lParam});
+  WindowDisplay_holdend();
+  return result;
 }
 
 int Console_proc(const ConsoleMessage& msg) {

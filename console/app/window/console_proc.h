@@ -13,6 +13,12 @@ extern int lightStep;
 // Handles one message. Returns 1 after "&Fine", 0 otherwise.
 int Console_proc(const ConsoleMessage& msg);
 
+// A request from the player's link, WM_PLAYER_MIDI (wParam, lParam): handled
+// at once, so its MIDI has gone out when this returns and the answer can go
+// back; what it shows is drawn a few milliseconds later, together with the
+// requests that follow it (the player waits for every answer).
+int Console_playerrequest(int32_t wParam, int32_t lParam);
+
 // Ends the window from anywhere (menu, Escape, signals): every note is
 // silenced first, then the window's run ends with `code`.
 void Console_end(int code);

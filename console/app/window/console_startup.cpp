@@ -204,10 +204,9 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks,
   Preset_load(presetName);
   step("preset");
   // The player's link: each request reaches Console_proc on this thread
-  // while the window runs, and is answered once handled.
-  auto link = std::make_unique<LinkServer>([](int32_t wParam, int32_t lParam) {
-    return Console_proc({WM_PLAYER_MIDI, static_cast<uint32_t>(wParam), lParam});
-  });
+  // while the window runs, and is answered once handled (its drawing comes
+  // after the answer).
+  auto link = std::make_unique<LinkServer>(Console_playerrequest);
   if (!link->listen("ZT")) Log_line("Lettore: collegamento non aperto, " + link->errorText());
   // 14. A signal during steps 9 to 13 is still waiting in the pipe: the
   // console then ends as from the window (all notes off), without showing it.

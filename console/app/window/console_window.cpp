@@ -16,6 +16,7 @@
 #include "common/number_text.h"
 #include "console/app/window/console_proc.h"
 #include "console/app/window/standard_lists.h"
+#include "console/app/window/window_display.h"
 #include "console/engine/console_state.h"
 #include "console/engine/control_ids.h"
 #include "controls/control_widget.h"
@@ -167,8 +168,10 @@ ConsoleWindow* Window_current() { return currentWindow; }
 void Window_pause(int ms) {
   // What changed before the pause is on the screen during it: the custom
   // controls repaint as they change, the keyboards and the lists only at the
-  // next turn of the event loop, which a pause does not take. The log's
-  // lines waiting for that turn go into it first.
+  // next turn of the event loop, which a pause does not take. What the
+  // display requests still hold is drawn first, then the log's lines
+  // waiting for that turn go into it.
+  WindowDisplay_flush();
   MessageLog_show();
   if (currentWindow && currentWindow->isVisible()) currentWindow->repaint();
   if (ms <= 0) return;

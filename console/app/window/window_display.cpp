@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,10 @@ namespace {
 WindowDisplay windowDisplay;
 int wakeFd = -1;
 std::unique_ptr<QSocketNotifier> wakeNotifier;
+// Draws what the player's requests left kept. Started by the first kept
+// request, not by the ones after it, so that a steady stream of requests is
+// still drawn every kHoldMs.
+std::unique_ptr<QTimer> flushTimer;
 
 // Runs on the MIDI input thread: one write to the eventfd.
 void wakeWindow(void*) {
@@ -48,29 +53,66 @@ bool controlExists(int id) { return mainWindow && Ctl_control(mainWindow, id); }
 
 }  // namespace
 
-void WindowDisplay::display(const DisplayRequest& r) {
-  if (batching_) {
-    if (r.kind == DisplayKind::Indicator && r.id >= kIndicatorBase && r.id < kIndicatorBase + 16) {
-      indicators_[r.id - kIndicatorBase] = r;
-      indicatorWaiting_[r.id - kIndicatorBase] = true;
-      return;
-    }
-    if (r.kind == DisplayKind::Status) {
-      status_ = r;
-      statusWaiting_ = true;
-      return;
-    }
-    if (r.kind == DisplayKind::Note) {
-      note_ = r;
-      noteWaiting_ = true;
-      return;
-    }
+bool WindowDisplay::coalesce(const DisplayRequest& r) {
+  if (r.kind == DisplayKind::Indicator && r.id >= kIndicatorBase && r.id < kIndicatorBase + 16) {
+    indicators_[r.id - kIndicatorBase] = r;
+    indicatorWaiting_[r.id - kIndicatorBase] = true;
+    return true;
   }
+  if (r.kind == DisplayKind::Status) {
+    status_ = r;
+    statusWaiting_ = true;
+    return true;
+  }
+  if (r.kind == DisplayKind::Note) {
+    note_ = r;
+    noteWaiting_ = true;
+    return true;
+  }
+  return false;
+}
+
+void WindowDisplay::display(const DisplayRequest& r) {
+  if (holding_) {
+    if (coalesce(r)) return;
+    if (keptCount_ == kKeptMax) {
+      // Drawn now rather than lost; the hold goes on.
+      for (size_t i = 0; i < keptCount_; ++i) draw(keptRequests_[i]);
+      keptCount_ = 0;
+    }
+    keptRequests_[keptCount_++] = r;
+    return;
+  }
+  flush();
+  if (batching_ && coalesce(r)) return;
   draw(r);
+}
+
+void WindowDisplay::beginBatch() {
+  flush();
+  batching_ = true;
 }
 
 void WindowDisplay::endBatch() {
   batching_ = false;
+  drawCoalesced();
+}
+
+void WindowDisplay::holdBegin() {
+  if (!keptRequests_) keptRequests_ = std::make_unique<DisplayRequest[]>(kKeptMax);
+  holding_ = true;
+  kept_ = true;
+}
+
+void WindowDisplay::flush() {
+  if (!kept_ || holding_) return;
+  kept_ = false;
+  for (size_t i = 0; i < keptCount_; ++i) draw(keptRequests_[i]);
+  keptCount_ = 0;
+  drawCoalesced();
+}
+
+void WindowDisplay::drawCoalesced() {
   for (int c = 0; c < 16; ++c)
     if (indicatorWaiting_[c]) {
       indicatorWaiting_[c] = false;
@@ -145,9 +187,33 @@ void WindowDisplay_start() {
   Display_drain();
 }
 
+void WindowDisplay_holdbegin() {
+  if (!windowDisplay.waiting()) {
+    if (!flushTimer) {
+      flushTimer = std::make_unique<QTimer>();
+      flushTimer->setSingleShot(true);
+      flushTimer->setTimerType(Qt::PreciseTimer);
+      QObject::connect(flushTimer.get(), &QTimer::timeout, [] { windowDisplay.flush(); });
+    }
+    flushTimer->start(kHoldMs);
+  }
+  windowDisplay.holdBegin();
+}
+
+void WindowDisplay_holdend() {
+  windowDisplay.holdEnd();
+  // The timer may have fired within the hold (in a message box's loop).
+  if (windowDisplay.waiting() && flushTimer && !flushTimer->isActive()) flushTimer->start(kHoldMs);
+}
+
+void WindowDisplay_flush() { windowDisplay.flush(); }
+
 void WindowDisplay_stop() {
   Display_setwake(nullptr, nullptr);
   Display_drain();
+  windowDisplay.holdEnd();
+  windowDisplay.flush();
+  flushTimer.reset();
   Display_attach(nullptr);
   wakeNotifier.reset();
   if (wakeFd >= 0) ::close(wakeFd);

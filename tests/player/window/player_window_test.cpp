@@ -285,6 +285,30 @@ TEST_F(PlayerWindowTest, WithButtonZeroOffOnlyTheNotesReachTheConsole) {
   EXPECT_EQ(7u, Log().size());
 }
 
+TEST_F(PlayerWindowTest, ATicksEventsAreDrawnOnceAfterItsLastSend) {
+  // Twenty notes falling due on the same tick, the last on channel 2.
+  Bytes notes = B({0x30, 0x90, 40, 90});
+  for (int k = 1; k < 19; ++k) notes += B({0x00, 0x90, 40 + k, 90});
+  notes += B({0x00, 0x91, 70, 90});
+  PlayerWindow& w = Open(Write("chord.mid", Header(96) + Track(notes + EndOfTrack())));
+  struct Paints : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      count += e->type() == QEvent::Paint;
+      return false;
+    }
+  } dataView, button;
+  Ctl_window(&w, kIdDataView)->installEventFilter(&dataView);
+  Ctl_window(&w, kIdChannel0 + 1)->installEventFilter(&button);
+  Player_proc(w, {WM_COMMAND, kIdPlay, 0});
+  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000));
+  EXPECT_EQ(1, dataView.count);
+  EXPECT_EQ(1, button.count);
+  EXPECT_EQ("MIDI OUT Canale: 2", Caption(kIdDataView));
+  EXPECT_EQ("1", Caption(kIdChannel0 + 1));
+  EXPECT_EQ("2", Caption(kIdChannel0 + 2));
+}
+
 // Every kind of channel message on three channels, at 960 BPM.
 Bytes EveryKindSong() {
   return Header(96) +

@@ -350,6 +350,20 @@ TEST_F(WindowTest, PlayerMessagesPlayThroughTheRegistersOrPassOnUnchanged) {
   EXPECT_EQ(sent(), allNotesOff());
 }
 
+TEST_F(WindowTest, APlayerRequestIsAnsweredBeforeWhatItShowsIsDrawn) {
+  drawRegister(1, "19 Church Organ", 200);
+  const float lamp = value(kIndicatorBase + 5);
+  ASSERT_NE(lamp, 128);
+  Console_playerrequest(1, 0x95 + 256 * 60 + 65536 * 100);
+  // Its MIDI is out for the answer; its lamp is drawn after it.
+  EXPECT_EQ(sent(), (Messages{msg(0xC5, 19), msg(0xB5, 10, 64), msg(0x95, 60, 100)}));
+  EXPECT_FLOAT_EQ(value(kIndicatorBase + 5), lamp);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (value(kIndicatorBase + 5) != 128 && std::chrono::steady_clock::now() < until)
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  EXPECT_FLOAT_EQ(value(kIndicatorBase + 5), 128);
+}
+
 TEST_F(WindowTest, EveryEndSilencesFirst) {
   command(kCmdEnd);
   EXPECT_EQ(sent(), allNotesOff());
