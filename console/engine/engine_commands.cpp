@@ -27,15 +27,17 @@ void setLabelFromTable(int r, int p) {
 bool validRegister(int r) { return r >= 1 && r <= kRegisters; }
 }  // namespace
 
-int Shift_frombar(int barValue) {
+int Shift_frombar(double barValue) {
   int v = Round_even(24.0 * barValue / 100.0 - 12.0);
   return v < -12 ? -12 : v > 12 ? 12 : v;
 }
 
-int Volume_frombar(int barValue) {
+int Volume_frombar(double barValue) {
   int v = Round_even(barValue * kVolumeFactor);
   return v < 0 ? 0 : v > 255 ? 255 : v;
 }
+
+double Volume_tobar(int volume) { return volume / kVolumeFactor; }
 
 void Reg_volumesfull() {
   for (int r = 1; r <= kRegisters; ++r) consoleState.regVolume[r] = 255;
@@ -77,7 +79,7 @@ void Reg_pancycle(int r) {
   consoleState.regPan[r] = pan == 0 ? 1 : pan >= 1 ? -1 : pan == -1 ? 0 : pan;
 }
 
-int Reg_shiftset(int r, int barValue) {
+int Reg_shiftset(int r, double barValue) {
   if (!validRegister(r)) return 0;
   Midi_notesoff();
   int v = Shift_frombar(barValue);
@@ -94,14 +96,14 @@ int Reg_multistep(int r, int direction) {
   return m;
 }
 
-int Reg_volumeset(int r, int barValue) {
+int Reg_volumeset(int r, double barValue) {
   if (!validRegister(r)) return 0;
   int v = Volume_frombar(barValue);
   consoleState.regVolume[r] = v;
   return v;
 }
 
-void Reg_mastervolume(int percent) {
+void Reg_mastervolume(double percent) {
   int v = Volume_frombar(percent);
   for (int r = 1; r <= kRegisters; ++r) consoleState.regVolume[r] = v;
 }

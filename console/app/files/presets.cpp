@@ -1,6 +1,7 @@
 #include "console/app/files/presets.h"
 
 #include "console/app/files/file_fields.h"
+#include "console/app/files/register_view.h"
 #include "console/app/files/settings_file.h"
 #include "console/engine/console_state.h"
 #include "console/engine/device_memory.h"
@@ -84,26 +85,15 @@ static_assert(kMaxLabel + 2 + 6 * 12 + 5 + 2 < LineFile::kMaxLine);
 void showRegister(int r) {
   ConsoleState& s = consoleState;
   s.regButtonProgram[r] = Text_number(s.regName[r]);
-  Display_register(r, s.regName[r], 100 * s.regOn[r]);
-  Display_meter(kPanSwitchBase + r, Pan_text(s.regPan[r]), 100);
+  Show_register(r);
+  Show_pan(r);
   Display_meter(kProgramStepperBase + r, "-+", kLevelUnchanged);
-  Display_meter(kMultiStepperBase + r, Text_str(s.regMulti[r]), kLevelUnchanged);
-  int shift = s.regShift[r];
-  Display_meter(kShiftBarBase + r, Text_str(shift), (12 + shift) * 100.0 / 24);
-  int volume = s.regVolume[r];
-  Display_meter(kVolumeBarBase + r, Text_str(volume * 100 / 255), volume * 100.0 / 255);
+  Show_multi(r, kLevelUnchanged);
+  Show_shift(r);
+  Show_volume(r);
 }
 
 }  // namespace
-
-const char* Pan_text(int pan) {
-  switch (pan) {
-    case -1: return "S";
-    case 0: return "=";
-    case 1: return "D";
-    default: return "";
-  }
-}
 
 std::string Program_label(int p) {
   if (p >= 0 && p < kProgramNames && !programName[p].empty()) return programName[p];

@@ -58,7 +58,5 @@ std::string Preset_line(int r);
 // The label a register gets for program number p: programName(p), or the
 // bare number when the table has no name for p.
 std::string Program_label(int p);
-// The pan switch's caption: "S", "=", "D", empty for any other value.
-const char* Pan_text(int pan);
 
 }  // namespace zt

@@ -1,8 +1,8 @@
 #include "console/app/files/program_list.h"
 
 #include "console/app/files/file_fields.h"
+#include "console/app/files/register_view.h"
 #include "console/engine/console_state.h"
-#include "console/engine/display_seam.h"
 
 namespace zt {
 
@@ -31,7 +31,7 @@ void Program_listproc(ProgramList& list, uint32_t wParam) {
     const std::string& t = list.items[list.selection];
     Reg_setname(r, t);
     consoleState.regButtonProgram[r] = Text_number(t);
-    Display_register(r, consoleState.regName[r], 100 * consoleState.regOn[r]);
+    Show_register(r);
   }
   list.selection = -1;
 }

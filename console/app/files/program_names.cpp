@@ -3,6 +3,7 @@
 #include <string>
 
 #include "console/app/files/file_fields.h"
+#include "console/app/files/register_view.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 
@@ -150,8 +151,7 @@ bool containsError(const std::string& line) {
 }
 
 void showRegisterButtons() {
-  for (int r = 1; r <= kRegisters; ++r)
-    Display_register(r, consoleState.regName[r], 100 * consoleState.regOn[r]);
+  for (int r = 1; r <= kRegisters; ++r) Show_register(r);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "console/app/files/presets.h"
 #include "console/app/files/program_list.h"
 #include "console/app/files/program_names.h"
+#include "console/app/files/register_view.h"
 #include "console/app/window/console_launch.h"
 #include "console/app/window/console_window.h"
 #include "console/app/window/device_dialogs.h"
@@ -30,14 +31,7 @@ int lightStep = 0;
 
 namespace {
 
-// 2.55 as a 32-bit float, as the bars and the knob scale with it.
-constexpr double kVolumeFactor = static_cast<double>(2.55f);
-
 bool inRange(int id, int base) { return id >= base + 1 && id <= base + kRegisters; }
-
-void showRegisterButton(int r) {
-  Display_register(r, consoleState.regName[r], 100 * consoleState.regOn[r]);
-}
 
 // The press look of a push button around its action: shown pressed, the
 // action runs, 300 ms pass with the new state on the screen, shown released.
@@ -47,20 +41,6 @@ void pressButton(int id, Action action) {
   action();
   Window_pause(300);
   Ctl_buttonflip(mainWindow, id, "");
-}
-
-void showVolumeBar(int r) {
-  const int v = consoleState.regVolume[r];
-  Display_meter(kVolumeBarBase + r, Text_str(v * 100 / 255), v * 100.0 / 255);
-}
-
-void showShiftBar(int r) {
-  const int v = consoleState.regShift[r];
-  Display_meter(kShiftBarBase + r, Text_str(v), (12 + v) * 100.0 / 24);
-}
-
-void showMultiStepper(int r, double level) {
-  Display_meter(kMultiStepperBase + r, Text_str(consoleState.regMulti[r]), level);
 }
 
 // A button that changes every register at once: pressed, the command runs,
@@ -84,39 +64,28 @@ void presetSwitch(const char* name) {
 }
 
 void command(int id) {
-  ConsoleState& s = consoleState;
   if (id >= kRegisterButtonBase && id <= kRegisterButtonBase + kRegisters) {
     const int r = id - kRegisterButtonBase;
     if (r < 1) return;
     Reg_toggle(r);
-    showRegisterButton(r);
+    Show_register(r);
     return;
   }
   if (id >= kPanSwitchBase && id <= kPanSwitchBase + kRegisters) {
     const int r = id - kPanSwitchBase;
     if (r < 1) return;
     Reg_pancycle(r);
-    Display_meter(id, Pan_text(s.regPan[r]), 100);
+    Show_pan(r);
     return;
   }
   switch (id) {
-    case kButtonVolumesFull: pressRegisterButton(id, Reg_volumesfull, showVolumeBar); break;
-    case kButtonResetShift: pressRegisterButton(id, Reg_resetshift, showShiftBar); break;
-    case kButtonRegistersOff:
-    case kButtonRegistersOn:
-      pressButton(id, [id] {
-        // The state first, then the buttons, then all notes off.
-        for (int r = 1; r <= kRegisters; ++r)
-          consoleState.regOn[r] = id == kButtonRegistersOn ? 1 : 0;
-        for (int r = 1; r <= kRegisters; ++r) showRegisterButton(r);
-        Midi_notesoff();
-      });
-      break;
-    case kButtonRegistersFromTable:
-      pressRegisterButton(id, Reg_fromtable, showRegisterButton);
-      break;
+    case kButtonVolumesFull: pressRegisterButton(id, Reg_volumesfull, Show_volume); break;
+    case kButtonResetShift: pressRegisterButton(id, Reg_resetshift, Show_shift); break;
+    case kButtonRegistersOff: pressRegisterButton(id, Reg_alloff, Show_register); break;
+    case kButtonRegistersOn: pressRegisterButton(id, Reg_allon, Show_register); break;
+    case kButtonRegistersFromTable: pressRegisterButton(id, Reg_fromtable, Show_register); break;
     case kButtonResetMulti:
-      pressRegisterButton(id, Reg_resetmulti, [](int r) { showMultiStepper(r, 100); });
+      pressRegisterButton(id, Reg_resetmulti, [](int r) { Show_multi(r, 100); });
       break;
     case kButtonNoteOff: pressButton(id, [] { Midi_notesoff(); }); break;
     case kKeyboardUpper:
@@ -143,38 +112,33 @@ void programStep(int r, const char* caption, int direction) {
   Window_pause(200);
   Display_meter(id, "-+", kLevelUnchanged);
   Reg_programstep(r, direction);
-  showRegisterButton(r);
+  Show_register(r);
 }
 
 void multiStep(int r, int direction) {
-  Reg_multistep(r, direction);
-  showMultiStepper(r, 100.0 * consoleState.regMulti[r]);
+  const int m = Reg_multistep(r, direction);
+  Show_multi(r, 100.0 * m);
 }
 
 void shiftBar(int r) {
-  Midi_notesoff();
-  int v = Round_even(Ctl_valuex(mainWindow, kShiftBarBase + r) * 24.0 / 100.0 - 12.0);
-  v = v < -12 ? -12 : v > 12 ? 12 : v;
-  consoleState.regShift[r] = v;
-  showShiftBar(r);
+  Reg_shiftset(r, Ctl_valuex(mainWindow, kShiftBarBase + r));
+  Show_shift(r);
 }
 
 void volumeBar(int r) {
-  int v = Round_even(Ctl_valuex(mainWindow, kVolumeBarBase + r) * kVolumeFactor);
-  v = v < 0 ? 0 : v > 255 ? 255 : v;
-  consoleState.regVolume[r] = v;
-  showVolumeBar(r);
+  Reg_volumeset(r, Ctl_valuex(mainWindow, kVolumeBarBase + r));
+  Show_volume(r);
 }
 
+// The knob follows the pointer, then every volume follows the knob; the bars
+// show the volumes on the knob's scale.
 void masterKnob() {
   Ctl_knobset(mainWindow, kMasterVolumeKnob,
               Round_even(Ctl_knobangle(mainWindow, kMasterVolumeKnob)));
   const ControlRecord* knob = Ctl_entry(kMasterVolumeKnob);
-  const double percent = knob ? knob->value : 0;
-  const int v = Round_even(percent * kVolumeFactor);
+  Reg_mastervolume(knob ? knob->value : 0);
   for (int r = 1; r <= kRegisters; ++r) {
-    consoleState.regVolume[r] = v;
-    const double shown = v / kVolumeFactor;
+    const double shown = Volume_tobar(consoleState.regVolume[r]);
     Display_meter(kVolumeBarBase + r, Text_str(static_cast<int64_t>(std::floor(shown))), shown);
   }
 }
