@@ -38,7 +38,7 @@ pid_t StartConsole(const std::string& path, bool withEngine) {
     zt::Midi_openout(0);
     for (int r = 1; r <= 32; ++r) zt::test::Register_draw(r, std::to_string(r) + " Organ");
     handler = [out = devices.outDriver](int32_t w, int32_t l) {
-      zt::test::Engine_playerrequest(w, l);
+      zt::Midi_playerrequest(w, l);
       zt::Display_reset();  // nobody drains the display queue here
       out->clear();
       return 0;

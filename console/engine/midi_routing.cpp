@@ -205,4 +205,11 @@ void Midi_fromplayer(uint32_t message, int mode) {
   if (mode != 1) Midi_send(message);
 }
 
+void Midi_playerrequest(int32_t wParam, int32_t lParam) {
+  if (lParam == 0)
+    Midi_notesoff();
+  else
+    Midi_fromplayer(static_cast<uint32_t>(lParam), static_cast<int>(wParam));
+}
+
 }  // namespace zt

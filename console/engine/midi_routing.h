@@ -14,6 +14,9 @@ void Midi_inproc(int32_t handle, uint32_t message, uintptr_t instance, uintptr_t
 // A console-link message from the player: mode 1 plays notes through the
 // registers, any other mode forwards every channel message unchanged.
 void Midi_fromplayer(uint32_t message, int mode);
+// A request from the player's link, WM_PLAYER_MIDI(wParam, lParam): lParam 0
+// is all notes off, anything else a message routed in mode wParam.
+void Midi_playerrequest(int32_t wParam, int32_t lParam);
 
 // Sounds / releases one key through the registers on `channel`, marking it
 // on keyboard display `keyboard` (100 or 101). `velocity` is not used: the

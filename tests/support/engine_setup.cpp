@@ -61,11 +61,4 @@ void Register_draw(int r, const std::string& label, int volume, int pan, int shi
   consoleState.regMulti[r] = multi;
 }
 
-void Engine_playerrequest(int32_t wParam, int32_t lParam) {
-  if (lParam == 0)
-    Midi_notesoff();
-  else
-    Midi_fromplayer(static_cast<uint32_t>(lParam), wParam);
-}
-
 }  // namespace zt::test

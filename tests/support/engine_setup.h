@@ -51,8 +51,4 @@ constexpr uint32_t Midi_word(int status, int d1, int d2 = 0) {
   return static_cast<uint32_t>(status + 256 * d1 + 65536 * d2);
 }
 
-// A request from the player as the console window serves it: lParam 0 is
-// all notes off, anything else a message in the routing mode wParam.
-void Engine_playerrequest(int32_t wParam, int32_t lParam);
-
 }  // namespace zt::test

@@ -239,12 +239,7 @@ int Console_playerrequest(int32_t wParam, int32_t lParam) {
 
 int Console_proc(const ConsoleMessage& msg) {
   switch (msg.message) {
-    case WM_PLAYER_MIDI:
-      if (msg.lParam == 0)
-        Midi_notesoff();
-      else
-        Midi_fromplayer(static_cast<uint32_t>(msg.lParam), static_cast<int>(msg.wParam));
-      return 0;
+    case WM_PLAYER_MIDI: Midi_playerrequest(static_cast<int32_t>(msg.wParam), msg.lParam); return 0;
     case WM_COMMAND: {
       const int id = static_cast<int>(msg.wParam & 0xFFFF);
       command(id);

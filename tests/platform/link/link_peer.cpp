@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     zt::test::Register_draw(2, "20 Reed Organ", 100, 0, 12);
     devices.outDriver->clear();
     zt::LinkServer server([&](int32_t w, int32_t l) {
-      zt::test::Engine_playerrequest(w, l);
+      zt::Midi_playerrequest(w, l);
       QFile log(QString::fromStdString(logPath));
       if (log.open(QIODevice::Append)) {
         for (uint32_t m : devices.outDriver->messages())
