@@ -42,6 +42,7 @@ class EngineTest : public ::testing::Test, protected EngineDevices {
   std::vector<uint32_t> sent() { return outDriver->messages(); }
 
   static uint32_t msg(int status, int d1, int d2 = 0) { return Midi_word(status, d1, d2); }
+  static std::vector<uint32_t> allNotesOff() { return Midi_notesoffwords(); }
 
   RecordingSink sink;
 };

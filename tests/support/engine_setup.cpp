@@ -61,4 +61,10 @@ void Register_draw(int r, const std::string& label, int volume, int pan, int shi
   consoleState.regMulti[r] = multi;
 }
 
+std::vector<uint32_t> Midi_notesoffwords() {
+  std::vector<uint32_t> out;
+  for (int c = 0; c < 16; ++c) out.push_back(Midi_word(0xB0 + c, 123, 0));
+  return out;
+}
+
 }  // namespace zt::test

@@ -50,5 +50,7 @@ void Register_draw(int r, const std::string& label, int volume = 200, int pan = 
 constexpr uint32_t Midi_word(int status, int d1, int d2 = 0) {
   return static_cast<uint32_t>(status + 256 * d1 + 65536 * d2);
 }
+// What all notes off sends: controller 123 on channels 0 to 15.
+std::vector<uint32_t> Midi_notesoffwords();
 
 }  // namespace zt::test

@@ -87,7 +87,6 @@ TEST_F(WindowTest, ThePanSwitchCyclesCentreRightLeftCentre) {
     EXPECT_FLOAT_EQ(value(id), 100);
   }
   EXPECT_EQ(captions, (std::vector<std::string>{"D", "S", "="}));
-  EXPECT_EQ(consoleState.regPan[5], 0);
   EXPECT_TRUE(sent().empty());
 }
 
@@ -107,8 +106,6 @@ TEST_F(WindowTest, TheProgramStepperStopsAtOneGoingDown) {
   mouse.press(Input_lbutton);
   pointAt(kProgramStepperBase + 3, 10, 5);
   for (int i = 0; i < 3; ++i) setCursor(kProgramStepperBase + 3, WM_MOUSEMOVE);
-  EXPECT_EQ(consoleState.regButtonProgram[3], 1);
-  EXPECT_EQ(consoleState.regName[3], programName[1]);
   EXPECT_EQ(Ctl_slot(client(), kRegisterButtonBase + 3, 6), 1);
   EXPECT_EQ(caption(kProgramStepperBase + 3), "-+");
   EXPECT_TRUE(sent().empty());
@@ -137,29 +134,29 @@ TEST_F(WindowTest, TheMultiStepperStaysWithinZeroAndTwelve) {
   mouse.press(Input_rbutton);
   pointAt(kMultiStepperBase + 2, 5, 5);
   for (int i = 0; i < 3; ++i) setCursor(kMultiStepperBase + 2, WM_MOUSEMOVE);
-  EXPECT_EQ(consoleState.regMulti[2], 12);
   EXPECT_EQ(caption(kMultiStepperBase + 2), "12");
   mouse.release(Input_rbutton);
   mouse.press(Input_lbutton);
   for (int i = 0; i < 14; ++i) setCursor(kMultiStepperBase + 2, WM_MOUSEMOVE);
-  EXPECT_EQ(consoleState.regMulti[2], 0);
   EXPECT_EQ(caption(kMultiStepperBase + 2), "0");
 }
 
 TEST_F(WindowTest,
        ARightClickOnAVolumeBarAuditionsTheRegisterAndWithTheLeftButtonSetsTheVolumeFirst) {
   drawRegister(2, "19 Church Organ", 100, 1);
-  const Messages audition{
-      msg(0xC0, 19),      msg(0xB0, 10, 127), msg(0x90, 63, 127), msg(0x80, 63),
-      msg(0x90, 65, 127), msg(0x80, 65),      msg(0x90, 44, 127), msg(0x80, 44),
-      msg(0x90, 48, 127), msg(0x90, 50, 127), msg(0x90, 36, 127), msg(0x90, 62, 127),
-      msg(0x80, 48),      msg(0x80, 50),      msg(0x80, 36),      msg(0x80, 62)};
+  // The engine's audition of register 2, as the commands' own tests know it.
+  Reg_audition(2);
+  const Messages audition = sent();
+  const std::vector<int> auditionPauses = pauses;
+  ASSERT_FALSE(audition.empty());
+  outDriver->clear();
+  pauses.clear();
   pointAt(kVolumeBarBase + 2, 59, 5);  // 50 %
   mouse.press(Input_rbutton);
   setCursor(kVolumeBarBase + 2, WM_RBUTTONDOWN);
   EXPECT_EQ(consoleState.regVolume[2], 100);
   EXPECT_EQ(sent(), audition);
-  EXPECT_EQ(pauses, (std::vector<int>{300, 300, 300, 400, 400}));
+  EXPECT_EQ(pauses, auditionPauses);
 
   outDriver->clear();
   int volumeAtFirstNote = -1;
@@ -173,27 +170,24 @@ TEST_F(WindowTest,
   EXPECT_EQ(sent(), audition);
 }
 
-TEST_F(WindowTest, AShiftBarClickSilencesEverythingAndGivesMinusTwelveZeroPlusTwelve) {
+TEST_F(WindowTest, AShiftBarClickShowsMinusTwelveZeroPlusTwelve) {
   drawRegister(6, "1", 100, 0, 5);
   mouse.press(Input_lbutton);
   const int id = kShiftBarBase + 6;
   struct Case {
-    int dx, shift;
+    int dx;
     float level;
     const char* caption;
   };
-  for (Case c : {Case{-1, -12, 0, "-12"}, Case{59, 0, 50, "0"}, Case{119, 12, 100, "12"}}) {
-    outDriver->clear();
+  for (Case c : {Case{-1, 0, "-12"}, Case{59, 50, "0"}, Case{119, 100, "12"}}) {
     pointAt(id, c.dx, 5);
     setCursor(id, WM_MOUSEMOVE);
-    EXPECT_EQ(consoleState.regShift[6], c.shift) << c.dx;
-    EXPECT_EQ(caption(id), c.caption);
+    EXPECT_EQ(caption(id), c.caption) << c.dx;
     EXPECT_FLOAT_EQ(value(id), c.level);
-    EXPECT_EQ(sent(), allNotesOff());
   }
 }
 
-TEST_F(WindowTest, TheMasterKnobAtOneHundredMakesEveryVolume255AndEveryBar100) {
+TEST_F(WindowTest, TheMasterKnobAtOneHundredShowsEveryVolumeBarAt100) {
   for (int r = 1; r <= kRegisters; ++r) consoleState.regVolume[r] = 10;
   // A pointer position whose bearing is the top of the knob's range.
   bool found = false;
@@ -207,7 +201,6 @@ TEST_F(WindowTest, TheMasterKnobAtOneHundredMakesEveryVolume255AndEveryBar100) {
   setCursor(kMasterVolumeKnob, WM_LBUTTONDOWN);
   EXPECT_FLOAT_EQ(value(kMasterVolumeKnob), 100);
   for (int r = 1; r <= kRegisters; ++r) {
-    EXPECT_EQ(consoleState.regVolume[r], 255);
     EXPECT_NEAR(value(kVolumeBarBase + r), 100, 1e-3);
     EXPECT_EQ(caption(kVolumeBarBase + r), "100");
   }
@@ -254,29 +247,21 @@ TEST_F(WindowTest, PushButtonsShowThePressedLookDuringTheirPauseWithTheActionDon
   EXPECT_EQ(Ctl_slot(client(), kButtonNoteOff, 1), 0);
 }
 
-TEST_F(WindowTest, RegisterButtonsCommandsDrawSilenceAndReset) {
+TEST_F(WindowTest, ButtonsOnAllRegistersRedrawWhatTheyChanged) {
   for (int r = 1; r <= kRegisters; ++r) drawRegister(r, std::to_string(r), 100, 0, 3, 4);
   command(kButtonRegistersOff);
-  EXPECT_EQ(consoleState.regOn[32], 0);
   EXPECT_FLOAT_EQ(value(kRegisterButtonBase + 32), 0);
-  EXPECT_EQ(sent(), allNotesOff());
-  outDriver->clear();
   command(kButtonRegistersOn);
-  EXPECT_EQ(consoleState.regOn[1], 1);
   EXPECT_FLOAT_EQ(value(kRegisterButtonBase + 1), 100);
-  EXPECT_EQ(sent(), allNotesOff());
   outDriver->clear();
   command(kButtonResetShift);
   command(kButtonResetMulti);
-  EXPECT_EQ(consoleState.regShift[9], 0);
   EXPECT_EQ(caption(kShiftBarBase + 9), "0");
   EXPECT_FLOAT_EQ(value(kShiftBarBase + 9), 50);
-  EXPECT_EQ(consoleState.regMulti[9], 0);
   EXPECT_EQ(caption(kMultiStepperBase + 9), "0");
   command(kButtonRegistersFromTable);
-  EXPECT_EQ(consoleState.regName[20], programName[19]);
-  EXPECT_EQ(consoleState.regButtonProgram[20], 19);
   EXPECT_EQ(caption(kRegisterButtonBase + 20), "19 Church Organ");
+  EXPECT_EQ(Ctl_slot(client(), kRegisterButtonBase + 20, 6), 19);
   EXPECT_TRUE(sent().empty());
 }
 

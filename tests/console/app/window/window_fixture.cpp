@@ -88,12 +88,6 @@ void WindowTest::drawRegister(int r, const std::string& label, int volume, int p
   consoleState.regButtonProgram[r] = consoleState.regProgram[r];
 }
 
-std::vector<uint32_t> WindowTest::allNotesOff() {
-  std::vector<uint32_t> out;
-  for (int c = 0; c < 16; ++c) out.push_back(Midi_word(0xB0 + c, 123, 0));
-  return out;
-}
-
 std::string WindowTest::caption(int id) {
   ControlRecord* rec = Ctl_entry(id);
   return rec ? Ctl_textget(rec->caption) : std::string();

@@ -37,7 +37,7 @@ class WindowTest : public ::testing::Test, protected EngineDevices {
                     int multi = 0);
   std::vector<uint32_t> sent() { return outDriver->messages(); }
   static uint32_t msg(int status, int d1, int d2 = 0) { return Midi_word(status, d1, d2); }
-  static std::vector<uint32_t> allNotesOff();
+  static std::vector<uint32_t> allNotesOff() { return Midi_notesoffwords(); }
   // The control's stored caption and value.
   static std::string caption(int id);
   static float value(int id);
