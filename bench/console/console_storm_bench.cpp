@@ -28,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/midi_message.h"
 #include "console/app/window/console_startup.h"
 #include "console/app/window/console_window.h"
 #include "console/app/window/keyboard_display.h"
@@ -72,13 +73,13 @@ class CountingOutDriver : public MidiOutDriver {
    public:
     explicit Port(CountingOutDriver& d) : d_(d) {}
     int send(uint32_t m) override {
-      const uint32_t kind = m & 0xF0;
-      const bool off = kind == 0x80 || (kind == 0x90 && ((m >> 16) & 0x7F) == 0);
-      std::atomic<uint64_t>& c = off            ? d_.noteOff
-                                 : kind == 0x90 ? d_.noteOn
-                                 : kind == 0xC0 ? d_.program
-                                 : kind == 0xB0 ? d_.controller
-                                                : d_.other;
+      const MidiMessage message(m);
+      const int kind = message.kind();
+      std::atomic<uint64_t>& c = message.isRelease()      ? d_.noteOff
+                                 : kind == kNoteOn        ? d_.noteOn
+                                 : kind == kProgramChange ? d_.program
+                                 : kind == kControlChange ? d_.controller
+                                                          : d_.other;
       c.fetch_add(1, std::memory_order_relaxed);
       return MIDI_OK;
     }
@@ -175,12 +176,12 @@ int main(int argc, char** argv) {
         for (size_t i = 0; i < presses / 2; ++i) {
           for (uint8_t ch = 0; ch < 2; ++ch) {
             const uint8_t note = uint8_t(36 + (i * 7 + ch * 5) % 60);
-            keyboard.send({uint8_t(0x90 | ch), note, 100});
+            keyboard.send({uint8_t(kNoteOn | ch), note, 100});
             down.push_back({ch, note});
             ++sentPresses;
           }
           while (down.size() > 10) {
-            keyboard.send({uint8_t(0x80 | down.front().first), down.front().second, 0});
+            keyboard.send({uint8_t(kNoteOff | down.front().first), down.front().second, 0});
             down.erase(down.begin());
             ++sentReleases;
           }
@@ -188,7 +189,7 @@ int main(int argc, char** argv) {
           std::this_thread::sleep_until(next);
         }
         for (auto& [ch, note] : down) {
-          keyboard.send({uint8_t(0x80 | ch), note, 0});
+          keyboard.send({uint8_t(kNoteOff | ch), note, 0});
           ++sentReleases;
         }
         stormDone = true;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "common/midi_message.h"
 #include "platform/link/link_client.h"
 #include "platform/link/link_server.h"
 #include "tests/support/engine_setup.h"
@@ -60,7 +61,8 @@ void RoundTrip(benchmark::State& state, const std::string& path, int32_t mode) {
   int note = 36;
   bool on = true;
   for (auto _ : state) {
-    const int32_t l = (on ? 0x90 + 65536 * 100 : 0x80) + 256 * note;
+    const auto l = static_cast<int32_t>(
+        (on ? zt::MidiMessage(zt::kNoteOn, note, 100) : zt::MidiMessage(zt::kNoteOff, note)).word);
     benchmark::DoNotOptimize(client.send(mode, l));
     if (!on) note = note == 96 ? 36 : note + 1;
     on = !on;

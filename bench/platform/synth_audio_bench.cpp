@@ -13,6 +13,7 @@
 #include <set>
 #include <vector>
 
+#include "common/midi_message.h"
 #include "platform/midi/synth_audio.h"
 #include "platform/midi/synth_driver.h"
 
@@ -49,12 +50,12 @@ std::vector<uint32_t> fullOrgan(int keyCount) {
   for (int k = 0; k < keyCount; ++k) {
     for (int r = 0; r < 32; ++r) {
       const int shift = (r % 5 - 2) * 6, multi = 1 + r % 12;
-      words.push_back(0xC0 + 256 * programs[r]);
-      words.push_back(0xB0 + 256 * 10 + 65536 * ((r % 3) * 63));
-      words.push_back(0x90 + 256 * (keys[k] + shift) + 65536 * 127);
-      words.push_back(0x90 + 256 * (keys[k] + shift + multi) + 65536 * 127);
+      words.push_back(zt::MidiMessage(zt::kProgramChange, programs[r]).word);
+      words.push_back(zt::MidiMessage(zt::kControlChange, zt::kPanController, (r % 3) * 63).word);
+      words.push_back(zt::MidiMessage(zt::kNoteOn, keys[k] + shift, 127).word);
+      words.push_back(zt::MidiMessage(zt::kNoteOn, keys[k] + shift + multi, 127).word);
     }
-    words.push_back(0x90 + 256 * keys[k] + 65536 * 100);  // the key itself, forwarded
+    words.push_back(zt::MidiMessage(zt::kNoteOn, keys[k], 100).word);  // the key itself, forwarded
   }
   return words;
 }
@@ -102,11 +103,11 @@ void BM_FullOrganPeriodWithoutThePool(benchmark::State& state) {
   // 64 messages a 64-frame block, as the console's synthesiser plays them.
   const std::vector<uint32_t> words = fullOrgan(static_cast<int>(state.range(0)));
   for (size_t i = 0; i < words.size(); ++i) {
-    const int d1 = (words[i] >> 8) & 0x7F, d2 = (words[i] >> 16) & 0x7F;
-    switch (words[i] & 0xF0) {
-      case 0x90: fluid_synth_noteon(synth, 0, d1, d2); break;
-      case 0xB0: fluid_synth_cc(synth, 0, d1, d2); break;
-      case 0xC0: fluid_synth_program_change(synth, 0, d1); break;
+    const zt::MidiMessage m(words[i]);
+    switch (m.kind()) {
+      case zt::kNoteOn: fluid_synth_noteon(synth, 0, m.data1(), m.data2()); break;
+      case zt::kControlChange: fluid_synth_cc(synth, 0, m.data1(), m.data2()); break;
+      case zt::kProgramChange: fluid_synth_program_change(synth, 0, m.data1()); break;
     }
     if (i % 64 == 63) fluid_synth_write_float(synth, 64, left.data(), 0, 1, right.data(), 0, 1);
   }
@@ -137,7 +138,7 @@ void BM_KeyThrough32RegistersOnTheAudioThread(benchmark::State& state) {
   std::vector<float> left(64), right(64);
   const std::vector<uint32_t> key = fullOrgan(1);
   size_t notes = 0;
-  for (uint32_t word : key) notes += (word & 0xF0) == 0x90;
+  for (uint32_t word : key) notes += zt::MidiMessage(word).isNoteOn();
   double spent = 0, blocks = 0;
   for (auto _ : state) {
     for (uint32_t word : key) out.send(handle, word);
@@ -150,7 +151,8 @@ void BM_KeyThrough32RegistersOnTheAudioThread(benchmark::State& state) {
       if (std::set<std::pair<int, int>>(held.begin(), held.end()).size() >= notes) break;
     }
     for (uint32_t word : key)
-      if ((word & 0xF0) == 0x90) out.send(handle, (word & 0xFF00) | 0x80);
+      if (const zt::MidiMessage m(word); m.isNoteOn())
+        out.send(handle, zt::MidiMessage(zt::kNoteOff, m.data1()).word);
     // Until the release and the reverb have died away.
     for (int i = 0; i < 2000 && synth->activeVoiceCount() > 0; ++i)
       synth->render(left.data(), right.data(), 64);

@@ -46,6 +46,7 @@
 #include <string>
 #include <vector>
 
+#include "common/midi_message.h"
 #include "console/app/window/console_startup.h"
 #include "controls/control_table.h"
 #include "platform/link/link_client.h"
@@ -286,8 +287,11 @@ std::vector<Planned> Replay(SongState song) {
   std::vector<std::pair<int64_t, int32_t>> order;
   for (const EventList& track : song.SongEventTable)
     for (const MidiEvent& e : track)
-      if (e.kind >= 0x80)
-        order.push_back({e.tick, static_cast<int32_t>(e.kind + 256 * e.first + 65536 * e.second)});
+      if (e.kind >= kNoteOff) {
+        const MidiMessage m(static_cast<int>(e.kind), static_cast<int>(e.first),
+                            static_cast<int>(e.second));
+        order.push_back({e.tick, static_cast<int32_t>(m.word)});
+      }
   std::stable_sort(order.begin(), order.end(),
                    [](const auto& x, const auto& y) { return x.first < y.first; });
   for (const auto& [tick, word] : order) due[word].push_back(tick);

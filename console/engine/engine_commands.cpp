@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/midi_message.h"
 #include "common/number_text.h"
 #include "common/text_case.h"
 #include "console/engine/channel_color.h"
@@ -131,11 +132,11 @@ void Midi_audition(std::string_view notes, std::string_view mode) {
   const int channel = consoleState.outChannel;
   const int32_t red = RGB(255, 22, 22);
   auto on = [&](int n) {
-    if (n >= 0 && n <= 127) Midi_send(0x90 + channel + 256 * n + 65536 * 127);
+    if (n >= 0 && n <= 127) Midi_send(MidiMessage(kNoteOn + channel, n, 127).word);
     Display_keyboard(kKeyboardUpper, n - kKeyOffset, red);
   };
   auto off = [&](int n) {
-    if (n >= 0 && n <= 127) Midi_send(0x80 + channel + 256 * n);
+    if (n >= 0 && n <= 127) Midi_send(MidiMessage(kNoteOff + channel, n).word);
     Display_keyboard(kKeyboardUpper, n - kKeyOffset, kColourNatural);
   };
   if (upper == "SERIALE") {

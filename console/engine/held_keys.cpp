@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "common/midi_message.h"
 #include "console/engine/console_state.h"
 #include "console/engine/control_ids.h"
 #include "console/engine/display_seam.h"
@@ -46,7 +47,7 @@ int Keys_releaseall() {
       if (!(keys & 1)) continue;
       const int note = (word % 2) * 64 + bit;
       Midi_noteoff(note, consoleState.outChannel, channel == 0 ? kKeyboardUpper : kKeyboardLower);
-      Midi_message(0x80, note, 0, channel);
+      Midi_message(kNoteOff, note, 0, channel);
       ++released;
     }
   }

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "common/midi_message.h"
 #include "common/number_text.h"
 #include "console/engine/console_state.h"
 #include "console/engine/device_dialog.h"
@@ -68,7 +69,8 @@ void followOutput(MidiOut& out, const std::vector<std::string>& list) {
   }
   if (standIn != 0) {
     // The stand-in lets go of everything it plays before it is closed.
-    for (uint32_t c = 0; c < 16; ++c) out.send(standIn, 0xB0 + c + 256 * 123);
+    for (int c = 0; c < 16; ++c)
+      out.send(standIn, MidiMessage(kControlChange + c, kAllNotesOff).word);
     out.close(standIn);
   }
   s.midiOutDevice = found;

@@ -1,5 +1,6 @@
 #include "console/engine/midi_routing.h"
 
+#include "common/midi_message.h"
 #include "common/number_text.h"
 #include "console/engine/channel_color.h"
 #include "console/engine/console_state.h"
@@ -13,22 +14,6 @@ namespace zt {
 
 namespace {
 
-struct Decoded {
-  uint32_t word;
-  int status, data1, data2, channel, kind;
-};
-
-Decoded decode(uint32_t m) {
-  Decoded d;
-  d.word = m;
-  d.status = static_cast<int>(m % 256);
-  d.data1 = static_cast<int>((m / 256) % 256);
-  d.data2 = static_cast<int>((m / 65536) % 256);
-  d.channel = d.status % 16;
-  d.kind = d.status / 16;
-  return d;
-}
-
 int keyboardOf(int channel) { return channel == 0 ? kKeyboardUpper : kKeyboardLower; }
 
 // Sends a note message unless the note has left the MIDI range: a shifted
@@ -38,7 +23,7 @@ int sendNote(int status, int note, int velocity) {
   if (note < 0 || note > 127) return MIDI_OK;
   if (velocity < 0) velocity = 0;
   if (velocity > 127) velocity = 127;
-  return Midi_send(static_cast<uint32_t>(status + 256 * note + 65536 * velocity));
+  return Midi_send(MidiMessage(status, note, velocity).word);
 }
 
 }  // namespace
@@ -65,7 +50,7 @@ namespace {
 // note send ends the walk with the operation's message.
 void registerWalk(bool press, int note, int channel, int keyboard) {
   ConsoleState& s = consoleState;
-  const int status = (press ? 0x90 : 0x80) + channel;
+  const int status = (press ? kNoteOn : kNoteOff) + channel;
   const char* failure = press ? "Errore in Midi_noteon" : "Errore in Midi_noteoff";
   Display_keyboard(keyboard, note - kKeyOffset,
                    press ? Midi_channelcolor(channel) : kColourNatural);
@@ -113,36 +98,37 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
     case MIM_OPEN: event.add("open"); break;
     case MIM_CLOSE: event.add("close"); break;
     case MIM_DATA: {
-      const Decoded m = decode(static_cast<uint32_t>(param1));
-      if (m.status >= 0xF0) break;  // system and real-time messages are dropped
-      switch (m.kind) {
-        case 8:
-        case 9: {
-          const bool press = !(m.data2 == 0 || m.kind == 8);
-          event.add("Canale:").addStr(m.channel).add(" Nota:").addStr(m.data1);
-          event.add(" Velocit\xE0:").addStr(m.data2).add(" OnOff:").addStr(press ? 1 : 0);
+      const MidiMessage m(static_cast<uint32_t>(param1));
+      if (m.status() >= kSystem) break;  // system and real-time messages are dropped
+      switch (m.kind()) {
+        case kNoteOff:
+        case kNoteOn: {
+          const bool press = m.isNoteOn();
+          const int note = m.data1();
+          event.add("Canale:").addStr(m.channel()).add(" Nota:").addStr(note);
+          event.add(" Velocit\xE0:").addStr(m.data2()).add(" OnOff:").addStr(press ? 1 : 0);
           event.addStr(static_cast<uint32_t>(param2)).add("ms");
-          s.lastNote = m.data1;
+          s.lastNote = note;
           s.lastNoteOn = press ? 1 : 0;
-          const int keyboard = keyboardOf(m.channel);
+          const int keyboard = keyboardOf(m.channel());
           // Marked before it sounds, so that a release of every held key
           // from the window thread never misses a key being pressed.
           if (press)
-            Keys_down(m.channel, m.data1);
+            Keys_down(m.channel(), note);
           else
-            Keys_up(m.channel, m.data1);
+            Keys_up(m.channel(), note);
           if (press) {
-            Midi_noteon(m.data1, 127, s.outChannel, keyboard);
+            Midi_noteon(note, 127, s.outChannel, keyboard);
             Note_show(s.lastNote);
           } else {
-            Midi_noteoff(m.data1, s.outChannel, keyboard);
+            Midi_noteoff(note, s.outChannel, keyboard);
           }
           break;
         }
-        case 11: event.add("Controller Change").addStr(m.data2); break;
-        case 12: {
-          event.add("Program Change ").addStr(m.data1 + 1).addStr(m.status);
-          const int r = m.data1 + 1;
+        case kControlChange: event.add("Controller Change").addStr(m.data2()); break;
+        case kProgramChange: {
+          event.add("Program Change ").addStr(m.data1() + 1).addStr(m.status());
+          const int r = m.data1() + 1;
           if (r <= kRegisters) {
             const int on = s.regOn[r] == 0 ? 1 : 0;
             s.regOn[r] = on;
@@ -157,8 +143,8 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
           }
           break;
         }
-        case 14:
-          event.add("Bender Change").addStr(m.data2);
+        case kPitchBend:
+          event.add("Bender Change").addStr(m.data2());
           Midi_notesoff();
           break;
         default: break;
@@ -180,26 +166,29 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
 
 void Midi_fromplayer(uint32_t message, int mode) {
   ConsoleState& s = consoleState;
-  const Decoded m = decode(message);
-  if (m.status >= 0xF0) return;
-  if (m.kind == 8 || m.kind == 9) {
-    const bool press = m.kind == 9;
-    const int keyboard = keyboardOf(m.channel);
-    s.lastNote = m.data1;
+  const MidiMessage m(message);
+  if (m.status() >= kSystem) return;
+  if (m.kind() == kNoteOff || m.kind() == kNoteOn) {
+    // The player's note on is a press whatever its velocity: its reader
+    // has made note ons at velocity 0 note offs already.
+    const bool press = m.kind() == kNoteOn;
+    const int note = m.data1(), channel = m.channel();
+    const int keyboard = keyboardOf(channel);
+    s.lastNote = note;
     s.lastNoteOn = press ? 1 : 0;
     if (press) {
       if (mode == 1) {
-        Midi_noteon(m.data1, 127, m.channel, keyboard);
+        Midi_noteon(note, 127, channel, keyboard);
       } else {
-        Display_keyboard(keyboard, m.data1 - kKeyOffset, Midi_channelcolor(m.channel));
-        Display_indicator(m.channel, kLampOn);
+        Display_keyboard(keyboard, note - kKeyOffset, Midi_channelcolor(channel));
+        Display_indicator(channel, kLampOn);
       }
       Note_show(s.lastNote);
     } else if (mode == 1) {
-      Midi_noteoff(m.data1, m.channel, keyboard);
+      Midi_noteoff(note, channel, keyboard);
     } else {
-      Display_keyboard(keyboard, m.data1 - kKeyOffset, kColourNatural);
-      Display_indicator(m.channel, kLampOff);
+      Display_keyboard(keyboard, note - kKeyOffset, kColourNatural);
+      Display_indicator(channel, kLampOff);
     }
   }
   if (mode != 1) Midi_send(message);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "common/midi_message.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"
@@ -41,23 +42,23 @@ void Midi_progchang(int program, int channel) {
   // the next message on the wire: keep it inside the data range.
   if (program < 0) program = 0;
   if (program > 127) program = 127;
-  if (Midi_send(0xC0 + channel + 256 * program) != MIDI_OK)
+  if (Midi_send(MidiMessage(kProgramChange + channel, program).word) != MIDI_OK)
     Display_failure("Errore in Midi_progchang\r\nDevice?");
 }
 
 void Midi_pan(int value, int channel) {
-  if (Midi_send(0xB0 + channel + 256 * 10 + 65536 * value) != MIDI_OK)
+  if (Midi_send(MidiMessage(kControlChange + channel, kPanController, value).word) != MIDI_OK)
     Display_failure("Errore in Midi_pan");
 }
 
 void Midi_message(int kind, int data1, int data2, int channel) {
-  if (Midi_send(kind + channel + 256 * data1 + 65536 * data2) != MIDI_OK)
+  if (Midi_send(MidiMessage(kind + channel, data1, data2).word) != MIDI_OK)
     Display_failure("Errore in Midi_message");
 }
 
 void Midi_notesoff() {
   for (int c = 0; c < 16; ++c) {
-    Midi_message(176, 123, 0, c);
+    Midi_message(kControlChange, kAllNotesOff, 0, c);
     Display_indicator(c, kLampOff);
   }
   Display_keyboard(kKeyboardUpper, 0, kColourAllKeys);

@@ -1,5 +1,7 @@
 #include "platform/link/link_frame.h"
 
+#include "common/midi_message.h"
+
 namespace zt {
 
 void Link_putint(unsigned char* out, int32_t value) {
@@ -31,12 +33,9 @@ bool Link_framevalid(const LinkFrame& frame) {
 
 bool Link_frameplayable(const LinkFrame& frame) {
   if (!Link_framevalid(frame)) return false;
-  const uint32_t l = static_cast<uint32_t>(frame.lParam);
-  if (l == 0) return true;
-  const uint32_t status = l & 0xFF;
-  const uint32_t data1 = (l >> 8) & 0xFF;
-  const uint32_t data2 = (l >> 16) & 0xFF;
-  return status >= 0x80 && status <= 0xEF && data1 < 0x80 && data2 < 0x80;
+  if (frame.lParam == 0) return true;
+  const MidiMessage m(static_cast<uint32_t>(frame.lParam));
+  return m.isChannel() && m.data1() < 0x80 && m.data2() < 0x80;
 }
 
 size_t LinkDecoder::feed(const unsigned char* data, size_t size) {

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "common/midi_message.h"
+
 namespace zt {
 
 int JackInPort::open(const std::string& client, const std::string& port, const std::string& source,
@@ -60,13 +62,11 @@ int JackInPort::process(jack_nframes_t frames, void* self) {
       if (jack_midi_event_get(&event, buffer, i) != 0) continue;
       // System exclusive is not delivered.
       if (event.size == 0 || event.size > 3) continue;
-      uint32_t word = event.buffer[0];
-      if (event.size > 1) word |= static_cast<uint32_t>(event.buffer[1]) << 8;
-      if (event.size > 2) word |= static_cast<uint32_t>(event.buffer[2]) << 16;
-      if (event.buffer[0] < 0x80)
-        in->listener_->midiError(word);
+      const MidiMessage m = MidiMessage::fromBytes(event.buffer, event.size);
+      if (m.hasStatus())
+        in->listener_->midiData(m.word);
       else
-        in->listener_->midiData(word);
+        in->listener_->midiError(m.word);
     }
   }
   in->inflight_.fetch_sub(1);

@@ -23,7 +23,7 @@ namespace zt {
 class MidiOutPort {
  public:
   virtual ~MidiOutPort() = default;
-  // Sends one short message (status + 256 * data1 + 65536 * data2). Returns
+  // Sends one short message (a MidiMessage word). Returns
   // MIDI_OK or an error code. Must not block or allocate.
   virtual int send(uint32_t message) = 0;
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "common/midi_message.h"
 #include "platform/midi/jack_in_port.h"
 #include "platform/midi/jack_out_port.h"
 #include "platform/midi/port_names.h"
@@ -236,13 +237,11 @@ class RtMidiInDriver::Port : public MidiInPort {
   const bool virtual_;
   void deliver(const unsigned char* bytes, size_t size) {
     if (size == 0 || size > 3) return;  // system exclusive is not delivered
-    uint32_t word = bytes[0];
-    if (size > 1) word |= static_cast<uint32_t>(bytes[1]) << 8;
-    if (size > 2) word |= static_cast<uint32_t>(bytes[2]) << 16;
-    if (bytes[0] < 0x80)
-      listener_->midiError(word);
+    const MidiMessage m = MidiMessage::fromBytes(bytes, size);
+    if (m.hasStatus())
+      listener_->midiData(m.word);
     else
-      listener_->midiData(word);
+      listener_->midiError(m.word);
   }
 
   MidiInListener* listener_;

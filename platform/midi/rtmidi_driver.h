@@ -71,7 +71,7 @@ class RtMidiOutDriver : public MidiOutDriver {
 // Input devices: 0 is the console's own virtual input port "ZT input", which
 // any keyboard or sequencer can be connected to; then the backend's readable
 // ports. On ALSA a port is RtMidi's; on JACK it is a JackInPort. System exclusive is dropped; every
-// other complete message reaches the listener as status + 256 * data1 + 65536 * data2.
+// other complete message reaches the listener as its MidiMessage word.
 class RtMidiInDriver : public MidiInDriver {
  public:
   explicit RtMidiInDriver(MidiBackend backend);

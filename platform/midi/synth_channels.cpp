@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <bit>
 
+#include "common/midi_message.h"
+
 namespace zt {
 
 namespace {
 
-// Controllers with a meaning of their own here.
+// Controllers with a meaning of their own here (besides pan and the
+// channel mode messages).
 constexpr int kBankMsb = 0;
 constexpr int kDataEntry = 6;
 constexpr int kVolume = 7;
 constexpr int kBalance = 8;
-constexpr int kPan = 10;
 constexpr int kExpression = 11;
 constexpr int kBankLsb = 32;
 constexpr int kSustain = 64;
@@ -20,9 +22,7 @@ constexpr int kPortamentoControl = 84;
 constexpr int kNrpnLsb = 98;
 constexpr int kRpnLsb = 100;
 constexpr int kRpnMsb = 101;
-constexpr int kAllSoundOff = 120;
 constexpr int kResetAllControllers = 121;
-constexpr int kAllNotesOff = 123;
 
 bool sustaining(uint8_t pedal) { return pedal >= 64; }
 
@@ -31,7 +31,8 @@ bool sustaining(uint8_t pedal) { return pedal >= 64; }
 // itself; the parameter numbers and data entry, which only mean something
 // in sequence) and not the channel mode messages.
 bool replayed(int controller) {
-  if (controller == kBankMsb || controller == kBankLsb || controller == kPan) return false;
+  if (controller == kBankMsb || controller == kBankLsb || controller == kPanController)
+    return false;
   if (controller == kDataEntry || controller == kDataEntry + 32) return false;
   if (controller >= 96 && controller <= kRpnMsb) return false;
   if (controller == kPortamentoControl) return false;
@@ -47,8 +48,8 @@ bool keptByReset(int controller) {
     case kBankLsb:
     case kVolume:
     case kVolume + 32:
-    case kPan:
-    case kPan + 32:
+    case kPanController:
+    case kPanController + 32:
     case kBalance:
     case kBalance + 32: return true;
     default:
@@ -66,7 +67,7 @@ SynthChannels::SynthChannels(int internal)
   defaults_.fill(0);
   defaults_[kVolume] = 100;
   defaults_[kBalance] = 64;
-  defaults_[kPan] = 64;
+  defaults_[kPanController] = 64;
   defaults_[kExpression] = 127;
   defaults_[kExpression + 32] = 127;
   for (int c = 70; c <= 79; ++c) defaults_[c] = 64;
@@ -87,45 +88,45 @@ void SynthChannels::reset() {
 
 uint32_t SynthChannels::selectionOf(const Incoming& in) {
   return uint32_t{in.controller[kBankMsb]} << 24 | uint32_t{in.controller[kBankLsb]} << 16 |
-         uint32_t(in.program & 0x7F) << 8 | in.controller[kPan];
+         uint32_t(in.program & 0x7F) << 8 | in.controller[kPanController];
 }
 
 void SynthChannels::play(uint32_t message, SynthVoices& out) {
-  const int status = message & 0xFF;
-  const int d1 = (message >> 8) & 0x7F;
-  const int d2 = (message >> 16) & 0x7F;
-  const int channel = status & 0x0F;
+  const MidiMessage m(message);
+  const int d1 = m.data1() & 0x7F;
+  const int d2 = m.data2() & 0x7F;
+  const int channel = m.channel();
   Incoming& in = incoming_[channel];
-  switch (status & 0xF0) {
-    case 0x80: noteOff(channel, d1, out); break;
-    case 0x90:
+  switch (m.kind()) {
+    case kNoteOff: noteOff(channel, d1, out); break;
+    case kNoteOn:
       if (d2 == 0)
         noteOff(channel, d1, out);
       else
         noteOn(channel, d1, d2, out);
       break;
-    case 0xA0:
+    case kKeyPressure:
       for (int k = 0; k < in.ownedCount; ++k)
         if (internal_[in.owned[k]].down.has(d1)) out.keyPressure(in.owned[k], d1, d2);
       break;
-    case 0xB0: controlChange(channel, d1, d2, out); break;
-    case 0xC0: in.program = d1; break;
-    case 0xD0:
+    case kControlChange: controlChange(channel, d1, d2, out); break;
+    case kProgramChange: in.program = d1; break;
+    case kChannelPressure:
       in.pressure = d1;
       for (int k = 0; k < in.ownedCount; ++k) {
         internal_[in.owned[k]].pressure = d1;
         out.channelPressure(in.owned[k], d1);
       }
       break;
-    case 0xE0:
+    case kPitchBend:
       in.bend = d1 + 128 * d2;
       for (int k = 0; k < in.ownedCount; ++k) {
         internal_[in.owned[k]].bend = in.bend;
         out.pitchBend(in.owned[k], in.bend);
       }
       break;
-    case 0xF0:
-      if (status == 0xFF) {
+    case kSystem:
+      if (m.status() == 0xFF) {
         out.systemReset();
         reset();
       }
@@ -166,7 +167,7 @@ void SynthChannels::noteOff(int channel, int key, SynthVoices& out) {
 void SynthChannels::controlChange(int channel, int controller, int value, SynthVoices& out) {
   Incoming& in = incoming_[channel];
   // Bank and pan choose the internal channel of the notes that follow.
-  if (controller == kBankMsb || controller == kBankLsb || controller == kPan) {
+  if (controller == kBankMsb || controller == kBankLsb || controller == kPanController) {
     in.controller[controller] = static_cast<uint8_t>(value);
     return;
   }
@@ -283,7 +284,8 @@ void SynthChannels::prepare(int i, int channel, uint32_t selection, SynthVoices&
   for (int c = 0; c < kAllSoundOff; ++c)
     if (replayed(c) && ch.controller[c] != in.controller[c])
       sendControl(i, c, in.controller[c], out);
-  if (ch.controller[kPan] != in.controller[kPan]) sendControl(i, kPan, in.controller[kPan], out);
+  if (ch.controller[kPanController] != in.controller[kPanController])
+    sendControl(i, kPanController, in.controller[kPanController], out);
   if (ch.bendRange != in.bendRange) {
     sendControl(i, kRpnMsb, 0, out);
     sendControl(i, kRpnLsb, 0, out);

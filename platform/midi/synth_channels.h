@@ -63,7 +63,7 @@ class SynthChannels {
   // controllers at their defaults, channel 9 a drum channel.
   explicit SynthChannels(int internal = kMaxInternal);
 
-  // Plays one short message (status + 256 x data 1 + 65536 x data 2).
+  // Plays one short message (a MidiMessage word).
   void play(uint32_t message, SynthVoices& out);
   // Releases every key on every internal channel, sustain included, as
   // closing the device does.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/bounded_queue.h"
+#include "common/midi_message.h"
 
 #include "platform/midi/midi_log.h"
 #include "platform/midi/output_limiter.h"
@@ -52,11 +53,9 @@ constexpr double kGain = 0.2;
 
 // A message that silences: a note-off (or a note-on at velocity 0), all
 // sound off or all notes off.
-bool isRelease(uint32_t word) {
-  const uint32_t kind = word & 0xF0;
-  const uint32_t d1 = (word >> 8) & 0xFF;
-  const uint32_t d2 = (word >> 16) & 0xFF;
-  return kind == 0x80 || (kind == 0x90 && d2 == 0) || (kind == 0xB0 && (d1 == 120 || d1 == 123));
+bool silences(uint32_t word) {
+  const MidiMessage m(word);
+  return m.isRelease() || m.isController(kAllSoundOff) || m.isController(kAllNotesOff);
 }
 
 // The pool's calls on FluidSynth's internal channels.
@@ -322,7 +321,7 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
 // Anything else that finds the queue (all but the reserve) full is dropped.
 int SynthOutDriver::send(uint32_t message) {
   Engine& e = *engine_;
-  const bool release = isRelease(message);
+  const bool release = silences(message);
   if (!release && e.waiting.load(std::memory_order_relaxed) >=
                       static_cast<int64_t>(kQueueWords) - kReleaseReserve) {
     e.dropped.fetch_add(1, std::memory_order_relaxed);

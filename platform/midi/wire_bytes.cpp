@@ -1,14 +1,16 @@
 #include "platform/midi/wire_bytes.h"
 
+#include "common/midi_message.h"
+
 namespace zt {
 
 namespace {
 
 // Bytes of a short message with this status; 0 for what cannot be sent as one.
-size_t lengthOf(unsigned status) {
-  if (status < 0x80) return 0;
-  if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) return 3;
-  if (status < 0xE0) return 2;
+size_t lengthOf(int status) {
+  if (status < kNoteOff) return 0;
+  if (status < kProgramChange || (status >= kPitchBend && status < kSystem)) return 3;
+  if (status < kPitchBend) return 2;
   switch (status) {
     case 0xF1:
     case 0xF3: return 2;
@@ -22,10 +24,11 @@ size_t lengthOf(unsigned status) {
 }  // namespace
 
 size_t Midi_wirebytes(uint32_t message, uint8_t bytes[3]) {
-  bytes[0] = static_cast<uint8_t>(message & 0xFF);
-  bytes[1] = static_cast<uint8_t>((message >> 8) & 0xFF);
-  bytes[2] = static_cast<uint8_t>((message >> 16) & 0xFF);
-  const size_t length = lengthOf(bytes[0]);
+  const MidiMessage m(message);
+  bytes[0] = static_cast<uint8_t>(m.status());
+  bytes[1] = static_cast<uint8_t>(m.data1());
+  bytes[2] = static_cast<uint8_t>(m.data2());
+  const size_t length = lengthOf(m.status());
   for (size_t i = 1; i < length; ++i)
     if (bytes[i] & 0x80) return 0;
   return length;

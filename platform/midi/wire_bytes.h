@@ -1,5 +1,5 @@
 #pragma once
-// A short message word (status + 256 * data1 + 65536 * data2) as the bytes an
+// A short message word (MidiMessage) as the bytes an
 // output port puts on the wire.
 #include <cstddef>
 #include <cstdint>

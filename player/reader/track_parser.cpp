@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/midi_message.h"
 #include "common/number_text.h"
 
 namespace zt {
@@ -118,7 +119,8 @@ class TrackWalk {
       time_ += delta;
       if (!Next()) break;
       const uint8_t status = At(p_);
-      if (status >= 0x80 && status <= 0xEF)
+      const bool channelMessage = MidiMessage(status).isChannel();
+      if (channelMessage)
         runningStatus_ = status;
       else if (status >= 0xF0 && status <= 0xF7)
         runningStatus_ = 0;
@@ -130,7 +132,7 @@ class TrackWalk {
         const uint32_t length = VarLen();
         if (p_ > end_) break;
         p_ += length;  // the loop test ends the track if this runs past
-      } else if (status >= 0x80 && status <= 0xEF) {
+      } else if (channelMessage) {
         if (!Next()) break;
         if (!ChannelMessage(status, At(p_))) break;
       } else if (runningStatus_ != 0) {
@@ -177,16 +179,16 @@ class TrackWalk {
   // Decodes a channel message whose first data byte has been read; false if
   // the data ends before the message does.
   bool ChannelMessage(uint8_t status, uint8_t first) {
-    const uint8_t type = status & 0xF0;
-    if (type == 0xC0 || type == 0xD0) {
+    const int type = MidiMessage(status).kind();
+    if (type == kProgramChange || type == kChannelPressure) {
       Store(status, first, 0);
       return true;
     }
     if (!Next()) return false;
     const uint8_t second = At(p_);
     // A note on with velocity 0 is the matching note off.
-    if (type == 0x90 && second == 0)
-      Store(status - 0x10, first, 0);
+    if (type == kNoteOn && second == 0)
+      Store(status - kNoteOn + kNoteOff, first, 0);
     else
       Store(status, first, second);
     return true;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/midi_message.h"
 #include "player/reader/song_state.h"
 #include "player/scheduler/mask_format.h"
 
@@ -194,12 +195,12 @@ void SendDueEvent(SongState& song, PlaybackState& state, SchedulerHost& host, in
   bool output = false;
   // The channel button's new caption; empty keeps the one shown.
   FixedText<8> buttonCaption;
-  if (kind >= 0x90 && kind <= 0x9F) {
-    channel = static_cast<int32_t>(kind - 0x90 + 1);
+  if (kind >= kNoteOn && kind <= kNoteOn + 15) {
+    channel = static_cast<int32_t>(kind - kNoteOn + 1);
     buttonCaption.addTrim(channel);
     output = true;
-  } else if (kind >= 0x80 && kind <= 0x8F) {
-    channel = static_cast<int32_t>(kind - 0x80 + 1);
+  } else if (kind >= kNoteOff && kind <= kNoteOff + 15) {
+    channel = static_cast<int32_t>(kind - kNoteOff + 1);
     buttonCaption.add(" ");
     output = true;
   } else if (kind == kKindTempo) {
@@ -222,7 +223,7 @@ void SendDueEvent(SongState& song, PlaybackState& state, SchedulerHost& host, in
       state.tempoCarry =
           static_cast<int64_t>(std::clamp(std::round(carry), -kCarryLimit, kCarryLimit));
     }
-  } else if ((kind >= 0xA0 && kind <= 0xEF) || (kind >= 1 && kind <= 6)) {
+  } else if ((kind >= kKeyPressure && kind < kSystem) || (kind >= 1 && kind <= 6)) {
     output = true;
   }
 
@@ -245,11 +246,12 @@ void SendDueEvent(SongState& song, PlaybackState& state, SchedulerHost& host, in
     // console would pass them to the synthesiser as stray data bytes. So is a
     // damaged message whose data bytes are not data bytes (the reader takes
     // whatever follows a status byte).
-    const bool midi = kind >= 0x80 && event.first >= 0 && event.first < 0x80 && event.second >= 0 &&
-                      event.second < 0x80;
+    const bool midi = kind >= kNoteOff && event.first >= 0 && event.first < 0x80 &&
+                      event.second >= 0 && event.second < 0x80;
     if (on != 0 && midi) {
-      const int64_t word = kind + 256 * event.first + 65536 * event.second;
-      host.SendToConsole(state.RoutingMode, static_cast<int32_t>(word));
+      const MidiMessage message(static_cast<int>(kind), static_cast<int>(event.first),
+                                static_cast<int>(event.second));
+      host.SendToConsole(state.RoutingMode, static_cast<int32_t>(message.word));
     }
   }
   CheckEndOfSong(song, state, host);

@@ -63,7 +63,7 @@ void Register_draw(int r, const std::string& label, int volume, int pan, int shi
 
 std::vector<uint32_t> Midi_notesoffwords() {
   std::vector<uint32_t> out;
-  for (int c = 0; c < 16; ++c) out.push_back(Midi_word(0xB0 + c, 123, 0));
+  for (int c = 0; c < 16; ++c) out.push_back(Midi_word(kControlChange + c, kAllNotesOff));
   return out;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/midi_message.h"
 #include "console/engine/engine.h"
 #include "platform/midi/memory_midi.h"
 
@@ -48,7 +49,7 @@ void Register_draw(int r, const std::string& label, int volume = 200, int pan = 
 
 // A message word as the engine sends it: status, data 1, data 2.
 constexpr uint32_t Midi_word(int status, int d1, int d2 = 0) {
-  return static_cast<uint32_t>(status + 256 * d1 + 65536 * d2);
+  return MidiMessage(status, d1, d2).word;
 }
 // What all notes off sends: controller 123 on channels 0 to 15.
 std::vector<uint32_t> Midi_notesoffwords();

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/midi_message.h"
 #include "console/app/window/console_proc.h"
 #include "console/app/window/console_startup.h"
 #include "console/app/window/console_window.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     zt::Midi_noteon(48, 127, 0, zt::kKeyboardUpper);
     zt::Midi_noteon(52, 127, 0, zt::kKeyboardUpper);
     zt::Midi_noteon(55, 127, 0, zt::kKeyboardUpper);
-    zt::Midi_fromplayer(0x90 + 5 + 256 * 40 + 65536 * 100, 0);
+    zt::Midi_fromplayer(zt::MidiMessage(zt::kNoteOn + 5, 40, 100).word, 0);
     zt::Note_show(55);
     zt::Display_status("<Canale: 0 Nota: 55 Velocit\xE0: 100 OnOff: 1 1234ms");
     zt::ConsoleWindow* window = zt::Window_current();

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/midi_message.h"
+
 namespace zt::song {
 
 namespace {
@@ -87,15 +89,17 @@ std::string WriteSmf(const Score& score) {
     if (!track.name.empty()) events.push_back({0, 0, Meta(3, track.name)});
     const char channel = static_cast<char>(track.channel);
     if (track.program >= 0)
-      events.push_back(
-          {0, 1, std::string{static_cast<char>(0xC0 | channel), static_cast<char>(track.program)}});
+      events.push_back({0, 1,
+                        std::string{static_cast<char>(kProgramChange | channel),
+                                    static_cast<char>(track.program)}});
     for (const Note& note : track.notes) {
-      events.push_back({note.start, 3,
-                        std::string{static_cast<char>(0x90 | channel), static_cast<char>(note.key),
-                                    static_cast<char>(track.velocity)}});
+      events.push_back(
+          {note.start, 3,
+           std::string{static_cast<char>(kNoteOn | channel), static_cast<char>(note.key),
+                       static_cast<char>(track.velocity)}});
       events.push_back(
           {note.start + note.length, 2,
-           std::string{static_cast<char>(0x80 | channel), static_cast<char>(note.key), 64}});
+           std::string{static_cast<char>(kNoteOff | channel), static_cast<char>(note.key), 64}});
     }
     file += Chunk(events);
   }

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "common/midi_message.h"
 #include "common/number_text.h"
 #include "console/app/files/file_fields.h"
 #include "platform/link/link_client.h"
@@ -89,11 +90,11 @@ Take playKeys(Rig& rig, const SoundCheckOptions& options) {
   Take take;
   rig.capture->start();
   sleepSeconds(0.1);
-  for (int key : options.keys) rig.link->send(kFiltered, 0x90 | key << 8 | 127 << 16);
+  for (int key : options.keys) rig.link->send(kFiltered, MidiMessage(kNoteOn, key, 127).word);
   take.heldFrom = rig.capture->frames() + static_cast<size_t>(kAttackSeconds * rig.capture->rate());
   sleepSeconds(options.holdSeconds);
   take.heldTo = rig.capture->frames();
-  for (int key : options.keys) rig.link->send(kFiltered, 0x80 | key << 8);
+  for (int key : options.keys) rig.link->send(kFiltered, MidiMessage(kNoteOff, key).word);
   sleepSeconds(options.releaseSeconds);
   rig.capture->stop();
   take.left = rig.capture->left();

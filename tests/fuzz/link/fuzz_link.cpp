@@ -50,14 +50,6 @@ struct Console {
   NoDisplay display;
 };
 
-// What the console window does with a request it plays.
-void Serve(const zt::LinkFrame& frame) {
-  if (frame.lParam == 0)
-    zt::Midi_notesoff();
-  else
-    zt::Midi_fromplayer(static_cast<uint32_t>(frame.lParam), frame.wParam);
-}
-
 bool WholeMessage(uint32_t m) {
   return (m & 0xFF) >= 0x80 && ((m >> 8) & 0xFF) < 0x80 && ((m >> 16) & 0xFF) < 0x80 &&
          (m >> 24) == 0;
@@ -91,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ++frames;
       if (!zt::Link_frameplayable(frame)) continue;
       console.outDriver->clear();
-      Serve(frame);
+      zt::Midi_playerrequest(frame.wParam, frame.lParam);
       for (uint32_t m : console.outDriver->messages()) Fuzz_check(WholeMessage(m));
     }
     Fuzz_check(taken > 0 || failed);  // a decoder that stalls would hang the console
