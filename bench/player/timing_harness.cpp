@@ -350,7 +350,7 @@ class TimedPlayerWindow : public PlayerWindow {
   ControlTable_create();
   Playback = PlaybackState{};
   LinkClient link(2000);
-  if (!link.find("ZT")) {
+  if (!link.find(kConsoleCaption)) {
     std::fprintf(stderr, "player: no console\n");
     _exit(1);
   }

@@ -14,11 +14,6 @@
 
 namespace zt {
 
-// The one message the player sends the console, and the tick message the
-// player's timers post to its own window (wParam 0, lParam the timer slot).
-inline constexpr int32_t WM_PLAYER_MIDI = 3073;
-inline constexpr int32_t WM_PLAYER_TICK = 3084;
-
 inline constexpr size_t kLinkFrameSize = 8;
 inline constexpr size_t kLinkAnswerSize = 4;
 

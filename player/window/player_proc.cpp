@@ -1,7 +1,6 @@
 // The player's window procedure: what each message and each control does.
 #include "common/number_text.h"
 #include "controls/controls.h"
-#include "platform/link/link_frame.h"
 #include "player/reader/song_state.h"
 #include "player/scheduler/playback_state.h"
 #include "player/scheduler/scheduler.h"

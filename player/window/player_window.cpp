@@ -13,7 +13,6 @@
 #include "common/number_text.h"
 #include "controls/controls.h"
 #include "platform/link/link_client.h"
-#include "platform/link/link_frame.h"
 #include "platform/timer/timer_slots.h"
 #include "player/reader/song_state.h"
 #include "player/scheduler/playback_state.h"

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/window_messages.h"
 #include "player/reader/song_host.h"
 #include "player/scheduler/scheduler_host.h"
 
@@ -17,15 +18,10 @@ namespace zt {
 
 class LinkClient;
 
-// Window messages of the player's procedure (the numbers of the platform
-// the program was designed on, plus WM_PLAYER_TICK).
-inline constexpr int32_t WM_DESTROY = 0x0002;
-inline constexpr int32_t WM_SETCURSOR = 0x0020;
-inline constexpr int32_t WM_INITDIALOG = 0x0110;
-inline constexpr int32_t WM_COMMAND = 0x0111;
-
+// A message to the player's procedure: WM_INITDIALOG, WM_COMMAND,
+// WM_SETCURSOR, WM_PLAYER_TICK or WM_DESTROY.
 struct PlayerMessage {
-  int32_t message = 0;
+  uint32_t message = 0;
   // WM_COMMAND, WM_SETCURSOR: the control id.
   int32_t wParam = 0;
   // WM_PLAYER_TICK: the timer slot.

@@ -16,6 +16,7 @@
 
 #include "common/midi_message.h"
 #include "common/number_text.h"
+#include "common/window_messages.h"
 #include "console/app/files/file_fields.h"
 #include "platform/link/link_client.h"
 #include "tests/support/jack_fixture.h"
@@ -169,7 +170,7 @@ std::string startRig(Rig& rig, const SoundCheckOptions& options, const std::stri
     return "the console's ports did not connect";
 
   rig.link = std::make_unique<LinkClient>(5000);
-  if (!Wait_until([&] { return rig.link->find("ZT"); }, 15s))
+  if (!Wait_until([&] { return rig.link->find(kConsoleCaption); }, 15s))
     return "the console's link did not open";
   sleepSeconds(0.3);
   return {};

@@ -4,6 +4,8 @@
 // and the player link call Console_proc with them directly.
 #include <cstdint>
 
+#include "common/window_messages.h"
+
 namespace zt {
 
 struct ConsoleMessage {
@@ -17,21 +19,6 @@ struct ConsoleMessage {
   // the packed MIDI short message, 0 for all notes off.
   int32_t lParam = 0;
 };
-
-constexpr uint32_t WM_DESTROY = 0x0002;
-constexpr uint32_t WM_SETCURSOR = 0x0020;
-constexpr uint32_t WM_INITDIALOG = 0x0110;
-constexpr uint32_t WM_COMMAND = 0x0111;
-constexpr uint32_t WM_SYSCOMMAND = 0x0112;
-constexpr uint32_t WM_TIMER = 0x0113;
-constexpr uint32_t WM_MOUSEMOVE = 512;
-constexpr uint32_t WM_LBUTTONDOWN = 513;
-constexpr uint32_t WM_LBUTTONUP = 514;
-constexpr uint32_t WM_RBUTTONDOWN = 516;
-constexpr uint32_t WM_RBUTTONUP = 517;
-constexpr uint32_t SC_CLOSE = 0xF060;
-// A MIDI message from the player (wParam: mode, lParam: message).
-constexpr uint32_t WM_PLAYER_MIDI = 3073;
 
 // The record of a set-cursor message over control `id` caused by `mouse`.
 constexpr ConsoleMessage Msg_setcursor(int id, uint32_t mouse) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "common/window_messages.h"
 #include "console/app/files/file_fields.h"
 #include "console/app/files/presets.h"
 #include "console/app/files/program_list.h"
@@ -207,7 +208,8 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks,
   // while the window runs, and is answered once handled (its drawing comes
   // after the answer).
   auto link = std::make_unique<LinkServer>(Console_playerrequest);
-  if (!link->listen("ZT")) Log_line("Lettore: collegamento non aperto, " + link->errorText());
+  if (!link->listen(kConsoleCaption))
+    Log_line("Lettore: collegamento non aperto, " + link->errorText());
   // 14. A signal during steps 9 to 13 is still waiting in the pipe: the
   // console then ends as from the window (all notes off), without showing it.
   if (endRequested)

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "common/number_text.h"
+#include "common/window_messages.h"
 #include "console/app/window/console_proc.h"
 #include "console/app/window/standard_lists.h"
 #include "console/app/window/window_display.h"
@@ -45,7 +46,7 @@ int idOf(QWidget* w) {
 ConsoleWindow::ConsoleWindow() : client_(new QWidget(this)) {
   currentWindow = this;
   mainWindow = client_;
-  setWindowTitle(QStringLiteral("ZT"));
+  setWindowTitle(QString::fromLatin1(kConsoleCaption));
   setCentralWidget(client_);
   client_->setAutoFillBackground(true);
   client_->setMouseTracking(true);
