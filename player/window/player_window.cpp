@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTime>
 
+#include "common/dialog_units.h"
 #include "common/number_text.h"
 #include "controls/controls.h"
 #include "platform/link/link_client.h"
@@ -17,12 +18,16 @@
 #include "player/reader/song_state.h"
 #include "player/scheduler/playback_state.h"
 #include "player/scheduler/scheduler.h"
-#include "player/window/dialog_units.h"
 #include "player/window/player_ids.h"
 
 namespace zt {
 
 namespace {
+
+// A rectangle given in dialog units, in pixels.
+QRect unitRect(int left, int top, int width, int height) {
+  return QRect(Dialog_x(left), Dialog_y(top), Dialog_x(width), Dialog_y(height));
+}
 
 // WM_PLAYER_TICK as it crosses from a timer thread to the window thread.
 class TickEvent : public QEvent {
@@ -120,7 +125,7 @@ PlayerWindow::~PlayerWindow() {
 }
 
 void PlayerWindow::create() {
-  const QRect frame = Dialog_pixels(0, 0, 280, 100);
+  const QRect frame = unitRect(0, 0, 280, 100);
   setFixedSize(frame.size());
   setWindowTitle(QString());
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -129,19 +134,19 @@ void PlayerWindow::create() {
   }
 
   for (const MeterSpec& s : kMeters) {
-    const QRect r = Dialog_pixels(s.left, s.top, s.width, s.height);
+    const QRect r = unitRect(s.left, s.top, s.width, s.height);
     Ctl_meter(this, s.id, r.x(), r.y(), r.width(), r.height(), "", s.bevel, "oro", 0, 0, s.caption,
               RGB(s.r, s.g, s.b), "ori_rosso", s.faceStyle, s.faceMode);
     if (s.tip) Tip_set(Ctl_window(this, s.id), s.tip);
   }
   for (const ButtonSpec& s : kSwitches) {
-    const QRect r = Dialog_pixels(s.left, 39, 52, 18);
+    const QRect r = unitRect(s.left, 39, 52, 18);
     Ctl_button(this, s.id, r.x(), r.y(), r.width(), r.height(), "", 0, "oro", s.caption,
                RGB(200, 250, 150), "grigio", 2, 2);
     if (s.tip) Tip_set(Ctl_window(this, s.id), s.tip);
   }
   for (int k = 0; k < 16; ++k) {
-    const QRect r = Dialog_pixels(3 + 17 * k, 75, 16, 18);
+    const QRect r = unitRect(3 + 17 * k, 75, 16, 18);
     Ctl_meter(this, kIdChannel0 + k, r.x(), r.y(), r.width(), r.height(), "", 0, "oro", 0, 0, "",
               RGB(200, 250, 150), "ori_rosso", "verde", 0);
     Tip_set(Ctl_window(this, kIdChannel0 + k), kTipChannel);

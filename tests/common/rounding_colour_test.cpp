@@ -1,4 +1,4 @@
-// Halves-to-even rounding and colour packing.
+// Halves-to-even rounding, dialog units and colour packing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "common/colour.h"
+#include "common/dialog_units.h"
 #include "common/rounding.h"
 
 namespace zt::test {
@@ -34,6 +35,14 @@ TEST(RoundEven, SaturatesAtThirtyTwoBitsAndMapsNaNToZero) {
   EXPECT_EQ(Round_even(-INFINITY), std::numeric_limits<int32_t>::min());
   EXPECT_EQ(Round_even(NAN), 0);
   EXPECT_EQ(Round_even(-2147483648.0), std::numeric_limits<int32_t>::min());
+}
+
+// Both programs' windows: 100 units down are 162.5 pixels, which go to 162.
+TEST(DialogUnits, OneAndAHalfAcrossOneAndFiveEighthsDownHalvesToEven) {
+  EXPECT_EQ(Dialog_y(100), 162);
+  EXPECT_EQ(Dialog_y(60), 98);
+  EXPECT_EQ(Dialog_x(3), 4);
+  EXPECT_EQ(Dialog_x(150), 225);
 }
 
 TEST(Colour, RedInTheLowByteThenGreenThenBlue) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/dialog_units.h"
 #include "console/app/window/console_window.h"
 #include "console/engine/control_ids.h"
 #include "controls/text_codec.h"
@@ -12,12 +13,6 @@
 namespace zt {
 
 namespace {
-
-// The dialog's layout in dialog units of the classic 8-point dialog font.
-constexpr double kUnitX = 1.5;
-constexpr double kUnitY = 1.625;
-int px(double units) { return static_cast<int>(units * kUnitX + 0.5); }
-int py(double units) { return static_cast<int>(units * kUnitY + 0.5); }
 
 // Runs the dialog; `chooseEntry` is the engine's confirmation, which closes
 // the old device, lets the dialog close and show its message, then opens the
@@ -43,10 +38,11 @@ DeviceChoiceDialog::DeviceChoiceDialog(const DeviceDialog& contents, int listId,
     : QDialog(parent), list_(new QComboBox(this)), confirm_(std::move(confirm)) {
   setWindowTitle(Text_toqt(contents.title));
   setModal(true);
-  resize(px(150), py(60));
+  resize(Dialog_x(150), Dialog_y(60));
   list_->setObjectName(QString::number(listId));
-  list_->setGeometry(px(10), py(10), px(130), list_->sizeHint().height());
-  list_->setMaxVisibleItems(std::max(1, py(100) / std::max(1, list_->fontMetrics().height() + 4)));
+  list_->setGeometry(Dialog_x(10), Dialog_y(10), Dialog_x(130), list_->sizeHint().height());
+  list_->setMaxVisibleItems(
+      std::max(1, Dialog_y(100) / std::max(1, list_->fontMetrics().height() + 4)));
   for (const std::string& entry : contents.entries) list_->addItem(Text_toqt(entry));
   // The chosen device that is not there: shown, but not to be chosen.
   const int choosable = list_->count();
