@@ -2,15 +2,16 @@
 #include <signal.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <string>
 #include <vector>
 
 #include "common/program_info.h"
 #include "controls/controls.h"
 #include "platform/link/link_client.h"
+#include "platform/signals/end_signals.h"
 #include "player/scheduler/playback_state.h"
 #include "player/window/command_line.h"
-#include "player/window/end_signals.h"
 #include "player/window/find_console.h"
 #include "player/window/player_window.h"
 
@@ -69,9 +70,15 @@ int main(int argc, char** argv) {
   {
     zt::PlayerWindow window(link);
     window.create();
-    zt::Player_closeonsignals(&window);
+    // SIGTERM, SIGINT and SIGHUP (a kill, Ctrl+C, a logout) close the
+    // window the ordinary way: the timers stop and the console is asked for
+    // all notes off.
+    zt::Signals_watch({SIGTERM, SIGINT, SIGHUP}, [target = QPointer<QWidget>(&window)](int) {
+      if (target) target->close();
+    });
     window.show();
     result = app.exec();
   }
+  zt::Signals_restore();
   return result;
 }

@@ -1,5 +1,7 @@
 #include "console/app/window/console_startup.h"
 
+#include <signal.h>
+
 #include <QApplication>
 #include <QMenuBar>
 #include <memory>
@@ -15,7 +17,6 @@
 #include "console/app/window/console_proc.h"
 #include "console/app/window/console_window.h"
 #include "console/app/window/device_watch.h"
-#include "console/app/window/end_signals.h"
 #include "console/app/window/keyboard_display.h"
 #include "console/app/window/standard_lists.h"
 #include "console/app/window/window_display.h"
@@ -24,6 +25,7 @@
 #include "platform/link/link_server.h"
 #include "platform/midi/backend_probe.h"
 #include "platform/midi/port_names.h"
+#include "platform/signals/end_signals.h"
 
 namespace zt {
 
@@ -142,7 +144,7 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks,
   WindowDisplay_start();
   // From now on SIGTERM and SIGINT end the console in order: in the window's
   // run through its loop, before it through the checks below.
-  Signals_watch(endOnSignal);
+  Signals_watch({SIGTERM, SIGINT}, endOnSignal);
   // 2.
   presetName = "consolle";
   step("state");

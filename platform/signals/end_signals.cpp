@@ -1,4 +1,4 @@
-#include "console/app/window/end_signals.h"
+#include "platform/signals/end_signals.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,6 +8,8 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace zt {
 
@@ -15,43 +17,50 @@ namespace {
 
 int pipeEnds[2] = {-1, -1};
 std::unique_ptr<QSocketNotifier> notifier;
-void (*handler)(int) = nullptr;
-struct sigaction oldTerm {
-}, oldInt{};
+std::function<void(int)> handler;
+// The signals watched, with the handlers they had before.
+std::vector<std::pair<int, struct sigaction>> previous;
 
 // Async-signal-safe: one write, errno kept.
 void onSignalRaised(int signal) {
   const int saved = errno;
   const char byte = static_cast<char>(signal);
-  ssize_t n = ::write(pipeEnds[1], &byte, 1);
-  (void)n;
+  [[maybe_unused]] const ssize_t n = ::write(pipeEnds[1], &byte, 1);
   errno = saved;
 }
 
 void readSignals() {
   char bytes[16];
-  ssize_t n = ::read(pipeEnds[0], bytes, sizeof bytes);
+  const ssize_t n = ::read(pipeEnds[0], bytes, sizeof bytes);
   for (ssize_t i = 0; i < n; ++i)
     if (handler) handler(bytes[i]);
 }
 
 }  // namespace
 
-void Signals_watch(void (*onSignal)(int)) {
-  handler = onSignal;
+bool Signals_watch(std::initializer_list<int> watched, std::function<void(int)> onSignal) {
+  Signals_restore();
   if (pipeEnds[0] < 0) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeEnds) != 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeEnds) != 0) return false;
     ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
     ::fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
   }
+  handler = std::move(onSignal);
   notifier = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
   QObject::connect(notifier.get(), &QSocketNotifier::activated, [] { readSignals(); });
   struct sigaction action {};
   action.sa_handler = onSignalRaised;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  ::sigaction(SIGTERM, &action, &oldTerm);
-  ::sigaction(SIGINT, &action, &oldInt);
+  bool all = true;
+  for (int signal : watched) {
+    struct sigaction before {};
+    if (::sigaction(signal, &action, &before) == 0)
+      previous.emplace_back(signal, before);
+    else
+      all = false;
+  }
+  return all;
 }
 
 int Signals_take() {
@@ -64,8 +73,8 @@ int Signals_take() {
 }
 
 void Signals_restore() {
-  ::sigaction(SIGTERM, &oldTerm, nullptr);
-  ::sigaction(SIGINT, &oldInt, nullptr);
+  for (const auto& [signal, before] : previous) ::sigaction(signal, &before, nullptr);
+  previous.clear();
   notifier.reset();
   handler = nullptr;
 }
