@@ -1,6 +1,7 @@
 #include "platform/midi/synth_audio.h"
 
 #include "platform/midi/backend_probe.h"
+#include "platform/midi/fluid_setup.h"
 
 #include <jack/jack.h>
 
@@ -28,24 +29,6 @@ int envNumber(const char* name, int otherwise, int low, int high) {
 void addOption(void* data, const char* /*name*/, const char* option) {
   static_cast<std::vector<std::string>*>(data)->emplace_back(option);
 }
-
-void quietFluid(int /*level*/, const char* /*message*/, void* /*data*/) {}
-
-// While the drivers are tried, FluidSynth's complaints about what is not
-// there stay out of the terminal (ALSA's and JACK's for good): on a machine
-// without sound they are expected and say nothing the report does not.
-class QuietProbe {
- public:
-  QuietProbe() {
-    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO})
-      fluid_set_log_function(level, quietFluid, nullptr);
-    Midi_quietlibraries();
-  }
-  ~QuietProbe() {
-    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO})
-      fluid_set_log_function(level, fluid_default_log_function, nullptr);
-  }
-};
 
 // A running JACK server's period, or 0 when none runs. Never starts one:
 // a client would otherwise launch jackd on the sound card, which on a
@@ -96,7 +79,12 @@ SynthAudio SynthAudio_open(fluid_settings_t* settings, fluid_audio_func_t render
 
   int jackPeriod = 0;
   {
-    QuietProbe quiet;
+    // While the drivers are tried, FluidSynth's complaints about what is not
+    // there stay out of the terminal (ALSA's and JACK's for good): on a
+    // machine without sound they are expected and say nothing the report
+    // does not.
+    FluidQuiet quiet;
+    Midi_quietlibraries();
     for (const std::string& name : candidates) {
       if (name == "jack" && (jackPeriod = jackServerPeriod()) == 0) continue;
       if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK) continue;

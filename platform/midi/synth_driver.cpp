@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "common/bounded_queue.h"
 #include "common/midi_message.h"
 
+#include "platform/midi/fluid_setup.h"
 #include "platform/midi/midi_log.h"
 #include "platform/midi/output_limiter.h"
 #include "platform/midi/synth_audio.h"
@@ -20,13 +20,6 @@
 namespace zt {
 
 namespace {
-
-const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
-
-std::string soundFontPath() {
-  const char* chosen = std::getenv("ZT_SOUNDFONT");
-  return chosen && *chosen ? chosen : kDefaultSoundFont;
-}
 
 // The send queue holds at least one second of the densest input. That is
 // the MIDI wire's: 31 250 baud is 3 125 bytes a second, and a key with
@@ -87,35 +80,6 @@ class FluidVoices : public SynthVoices {
 
  private:
   fluid_synth_t*& synth_;
-};
-
-// While the synthesiser is made and its SoundFont loaded, FluidSynth's own
-// messages are kept here instead of printed, so that a failure gives the
-// program one line of its own with the library's reason in it.
-class FluidMessages {
- public:
-  FluidMessages() {
-    for (int level = 0; level < kLevels; ++level)
-      before_[level] = fluid_set_log_function(level, keep, this);
-  }
-  // The handlers are put back as they were (FluidSynth leaves its debug
-  // level without one).
-  ~FluidMessages() {
-    for (int level = 0; level < kLevels; ++level)
-      fluid_set_log_function(level, before_[level], nullptr);
-  }
-  // The first error, or empty.
-  const std::string& firstError() const { return firstError_; }
-
- private:
-  static void keep(int level, const char* message, void* data) {
-    auto* self = static_cast<FluidMessages*>(data);
-    if ((level == FLUID_PANIC || level == FLUID_ERR) && self->firstError_.empty() && message)
-      self->firstError_ = message;
-  }
-  static constexpr int kLevels = FLUID_DBG + 1;
-  fluid_log_function_t before_[kLevels] = {};
-  std::string firstError_;
 };
 
 }  // namespace
@@ -263,17 +227,18 @@ std::string SynthOutDriver::portName(int port) { return port == 0 ? kPortName : 
 bool SynthOutDriver::playsSoundFonts(int port) {
   if (port != 0) return false;
   if (engine_) return true;
-  return ::access(soundFontPath().c_str(), R_OK) == 0;
+  return ::access(Fluid_soundfont().c_str(), R_OK) == 0;
 }
 
 int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
   if (port != 0) return MIDIERR_BADDEVICEID;
   if (!engine_) {
     auto engine = std::make_unique<Engine>();
-    const std::string path = soundFontPath();
+    const std::string path = Fluid_soundfont();
     const char* soundFont = path.c_str();
     {
-      FluidMessages messages;
+      // FluidSynth's own complaints become the reason in the log line.
+      FluidQuiet messages;
       engine->settings = new_fluid_settings();
       if (!engine->settings) return MIDIERR_NOMEM;
       // Only the rendering thread calls the synth, so its internal lock is not needed.

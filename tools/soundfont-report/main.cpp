@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/midi/fluid_setup.h"
 #include "tools/soundfont-report/soundfont_report.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   bool ok = false;
-  const std::string report = zt::Soundfont_report(argc > 1 ? argv[1] : zt::Soundfont_default(), ok);
+  const std::string report = zt::Soundfont_report(argc > 1 ? argv[1] : zt::Fluid_soundfont(), ok);
   std::fwrite(report.data(), 1, report.size(), stdout);
   return ok ? 0 : 1;
 }

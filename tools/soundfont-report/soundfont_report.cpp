@@ -2,35 +2,14 @@
 
 #include <fluidsynth.h>
 
-#include <cstdlib>
 #include <map>
 #include <string>
+
+#include "platform/midi/fluid_setup.h"
 
 namespace zt {
 
 namespace {
-
-constexpr const char* kSystemSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
-
-// FluidSynth's complaints become the report's reason instead of lines on
-// the terminal.
-struct QuietFluid {
-  std::string firstError;
-  fluid_log_function_t before[FLUID_DBG + 1] = {};
-  QuietFluid() {
-    for (int level = 0; level <= FLUID_DBG; ++level)
-      before[level] = fluid_set_log_function(level, keep, this);
-  }
-  ~QuietFluid() {
-    for (int level = 0; level <= FLUID_DBG; ++level)
-      fluid_set_log_function(level, before[level], nullptr);
-  }
-  static void keep(int level, const char* message, void* data) {
-    auto* self = static_cast<QuietFluid*>(data);
-    if ((level == FLUID_PANIC || level == FLUID_ERR) && self->firstError.empty() && message)
-      self->firstError = message;
-  }
-};
 
 std::string labelText(const char* name) {
   std::string out;
@@ -48,15 +27,11 @@ std::string labelText(const char* name) {
 
 }  // namespace
 
-std::string Soundfont_default() {
-  const char* chosen = std::getenv("ZT_SOUNDFONT");
-  return chosen && *chosen ? chosen : kSystemSoundFont;
-}
-
 std::string Soundfont_report(const std::string& soundFont, bool& ok) {
   std::string report = "ZT soundfont report\r\nSoundFont: " + soundFont + "\r\n";
   std::map<int, std::string> presets;
-  QuietFluid quiet;
+  // FluidSynth's complaints become the report's reason.
+  FluidQuiet quiet;
   fluid_settings_t* settings = new_fluid_settings();
   // Only the preset headers are read: the samples stay on disk.
   fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
@@ -78,7 +53,7 @@ std::string Soundfont_report(const std::string& soundFont, bool& ok) {
   report += "Bank 0: " + std::to_string(presets.size()) + " presets\r\n";
   if (!ok) {
     report +=
-        "ERROR: " + (quiet.firstError.empty() ? "not a SoundFont" : quiet.firstError) + "\r\n";
+        "ERROR: " + (quiet.firstError().empty() ? "not a SoundFont" : quiet.firstError()) + "\r\n";
     return report;
   }
   report += "OK\r\n";

@@ -15,8 +15,4 @@ namespace zt {
 // The whole report for `soundFont`; `ok` tells whether it could be read.
 std::string Soundfont_report(const std::string& soundFont, bool& ok);
 
-// The SoundFont the embedded synthesiser loads: $ZT_SOUNDFONT, or the
-// system's General MIDI SoundFont.
-std::string Soundfont_default();
-
 }  // namespace zt
