@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "common/midi_message.h"
+#include "common/smf_bytes.h"
 #include "player/reader/song_state.h"
 #include "tools/midi-dump/recording_host.h"
 
@@ -65,33 +67,21 @@ void PrintMessages(const zt::RecordingHost& host) {
   for (const std::string& text : host.messages) std::fprintf(stderr, "message: %s\n", text.c_str());
 }
 
-void PutVarLen(std::string& out, uint32_t value) {
-  char bytes[5];
-  int n = 0;
-  bytes[n++] = static_cast<char>(value & 0x7F);
-  while (value >>= 7) bytes[n++] = static_cast<char>(0x80 | (value & 0x7F));
-  while (n) out.push_back(bytes[--n]);
-}
-
-void PutBe(std::string& out, uint32_t value, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 // 16 tracks of alternating note ons and note offs, each with its own status
 // byte; every eighth delta takes two bytes. About 4.1 bytes an event.
 std::string MakeSong(int64_t notesPerTrack) {
   std::string file = "MThd";
-  PutBe(file, 6, 4);
-  PutBe(file, 1, 2);
-  PutBe(file, 16, 2);
-  PutBe(file, 480, 2);
+  zt::Smf_putnumber(file, 6, 4);
+  zt::Smf_putnumber(file, 1, 2);
+  zt::Smf_putnumber(file, 16, 2);
+  zt::Smf_putnumber(file, 480, 2);
   uint32_t seed = 12345;
   for (int track = 0; track < 16; ++track) {
     std::string data;
     data.reserve(static_cast<size_t>(notesPerTrack * 5 + 64));
     const std::string name = "Track " + std::to_string(track + 1);
     data += std::string("\x00\xFF\x03", 3);
-    PutVarLen(data, static_cast<uint32_t>(name.size()));
+    zt::Smf_putvarlen(data, static_cast<uint32_t>(name.size()));
     data += name;
     if (track == 0) data += std::string("\x00\xFF\x51\x03\x07\xA1\x20", 7);
     const int channel = track;
@@ -99,14 +89,14 @@ std::string MakeSong(int64_t notesPerTrack) {
       seed = seed * 1103515245 + 12345;
       const int note = 36 + static_cast<int>((seed >> 16) % 48);
       const bool on = (i % 2) == 0;
-      PutVarLen(data, i % 8 == 7 ? 240 : 60);
-      data.push_back(static_cast<char>((on ? 0x90 : 0x80) | channel));
+      zt::Smf_putvarlen(data, i % 8 == 7 ? 240 : 60);
+      data.push_back(static_cast<char>((on ? zt::kNoteOn : zt::kNoteOff) | channel));
       data.push_back(static_cast<char>(note));
       data.push_back(static_cast<char>(on ? 100 : 64));
     }
     data += std::string("\x00\xFF\x2F\x00", 4);
     file += "MTrk";
-    PutBe(file, static_cast<uint32_t>(data.size()), 4);
+    zt::Smf_putnumber(file, static_cast<uint32_t>(data.size()), 4);
     file += data;
   }
   return file;

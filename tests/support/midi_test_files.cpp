@@ -1,5 +1,6 @@
 #include "tests/support/midi_test_files.h"
 
+#include "common/smf_bytes.h"
 #include "player/reader/song_state.h"
 #include "tests/support/corpus.h"
 #include "tests/support/temp_folder.h"
@@ -13,15 +14,20 @@ Bytes B(std::initializer_list<int> bytes) {
 }
 
 Bytes VarLen(uint32_t value) {
-  Bytes out(1, static_cast<char>(value & 0x7F));
-  while (value >>= 7) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+  Bytes out;
+  Smf_putvarlen(out, value);
   return out;
 }
 
-static Bytes Be16(uint16_t v) { return B({v >> 8, v & 0xFF}); }
+static Bytes Be16(uint16_t v) {
+  Bytes out;
+  Smf_putnumber(out, v, 2);
+  return out;
+}
 static Bytes Be32(uint32_t v) {
-  return B({static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF),
-            static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF)});
+  Bytes out;
+  Smf_putnumber(out, v, 4);
+  return out;
 }
 
 Bytes Header(uint16_t division, uint16_t tracks, uint16_t format) {
@@ -35,8 +41,9 @@ Bytes Meta(int type, const Bytes& data) {
 }
 
 Bytes Tempo(uint32_t us) {
-  return Meta(0x51, B({static_cast<int>(us >> 16), static_cast<int>((us >> 8) & 0xFF),
-                       static_cast<int>(us & 0xFF)}));
+  Bytes data;
+  Smf_putnumber(data, us, 3);
+  return Meta(0x51, data);
 }
 
 Bytes EndOfTrack() { return B({0x00, 0xFF, 0x2F, 0x00}); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/midi_message.h"
+#include "common/smf_bytes.h"
 
 namespace zt::song {
 
@@ -16,24 +17,9 @@ struct Event {
   std::string bytes;
 };
 
-void AddVarLen(std::string& out, uint64_t value) {
-  char groups[10];
-  int count = 0;
-  do {
-    groups[count++] = static_cast<char>(value & 0x7F);
-    value >>= 7;
-  } while (value != 0);
-  while (count > 1) out += static_cast<char>(groups[--count] | 0x80);
-  out += groups[0];
-}
-
-void Add32(std::string& out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
-}
-
 std::string Meta(int type, const std::string& data) {
   std::string bytes{static_cast<char>(0xFF), static_cast<char>(type)};
-  AddVarLen(bytes, data.size());
+  Smf_putvarlen(bytes, data.size());
   return bytes + data;
 }
 
@@ -45,13 +31,13 @@ std::string Chunk(const std::vector<Event>& unsorted) {
   std::string data;
   int64_t last = 0;
   for (const Event& e : events) {
-    AddVarLen(data, static_cast<uint64_t>(e.tick - last));
+    Smf_putvarlen(data, static_cast<uint64_t>(e.tick - last));
     data += e.bytes;
     last = e.tick;
   }
   data += std::string{0, static_cast<char>(0xFF), 0x2F, 0};
   std::string chunk = "MTrk";
-  Add32(chunk, static_cast<uint32_t>(data.size()));
+  Smf_putnumber(chunk, data.size(), 4);
   return chunk + data;
 }
 
@@ -59,14 +45,10 @@ std::string Chunk(const std::vector<Event>& unsorted) {
 
 std::string WriteSmf(const Score& score) {
   std::string file = "MThd";
-  Add32(file, 6);
-  const auto tracks = static_cast<uint16_t>(score.tracks.size() + 1);
-  file += std::string{0,
-                      1,
-                      static_cast<char>(tracks >> 8),
-                      static_cast<char>(tracks & 0xFF),
-                      static_cast<char>(score.division >> 8),
-                      static_cast<char>(score.division & 0xFF)};
+  Smf_putnumber(file, 6, 4);
+  Smf_putnumber(file, 1, 2);  // format 1
+  Smf_putnumber(file, score.tracks.size() + 1, 2);
+  Smf_putnumber(file, static_cast<uint16_t>(score.division), 2);
 
   std::vector<Event> conductor;
   if (!score.title.empty()) conductor.push_back({0, 0, Meta(3, score.title)});
@@ -76,11 +58,9 @@ std::string WriteSmf(const Score& score) {
                        Meta(0x58, std::string{static_cast<char>(score.timeNumerator),
                                               static_cast<char>(exponent), 24, 8})});
   for (const Tempo& tempo : score.tempi) {
-    const uint32_t us = static_cast<uint32_t>(60000000 / tempo.bpm);
-    conductor.push_back(
-        {tempo.tick, 0,
-         Meta(0x51, std::string{static_cast<char>(us >> 16), static_cast<char>((us >> 8) & 0xFF),
-                                static_cast<char>(us & 0xFF)})});
+    std::string us;
+    Smf_putnumber(us, static_cast<uint32_t>(60000000 / tempo.bpm), 3);
+    conductor.push_back({tempo.tick, 0, Meta(0x51, us)});
   }
   file += Chunk(conductor);
 
