@@ -9,12 +9,9 @@
 
 namespace zt {
 
-std::string presetName = "consolle";
+std::string presetName = kPresetNames[0];
 
 namespace {
-
-constexpr const char* kConfigFile = "consolle.cfg";
-constexpr const char* kNamesFile = "consolle-midi.cfg";
 
 // The number "consolle.cfg" keeps: the device open now, unless it stands in
 // for a chosen one that is missing, whose number is kept.

@@ -15,7 +15,13 @@
 
 namespace zt {
 
-// Base name of the current preset file; "consolle" at start-up.
+// The settings files' names, in the current folder.
+inline constexpr const char* kConfigFile = "consolle.cfg";
+inline constexpr const char* kNamesFile = "consolle-midi.cfg";
+// The base names of the three preset files ("Preset 0" to "Preset 2").
+inline constexpr const char* kPresetNames[3] = {"consolle", "consolle1", "consolle2"};
+
+// Base name of the current preset file; kPresetNames[0] at start-up.
 extern std::string presetName;
 
 // Reads name + ".ini" into the registers, logs one line per register, sets

@@ -93,9 +93,9 @@ void command(int id) {
     case kCmdCancel: Console_end(1); break;
     case kCmdAbout: Window_message(About_text()); break;
     case kCmdPlayer: Player_start(); break;
-    case kCmdPreset0: presetSwitch("consolle"); break;
-    case kCmdPreset1: presetSwitch("consolle1"); break;
-    case kCmdPreset2: presetSwitch("consolle2"); break;
+    case kCmdPreset0: presetSwitch(kPresetNames[0]); break;
+    case kCmdPreset1: presetSwitch(kPresetNames[1]); break;
+    case kCmdPreset2: presetSwitch(kPresetNames[2]); break;
     case kCmdMidiOut: Device_outdialog(); break;
     case kCmdMidiIn: Device_indialog(); break;
     case kCmdSoundfontList: Soundfont_load(); break;

@@ -31,8 +31,6 @@ namespace zt {
 
 namespace {
 
-constexpr const char* kConfigFile = "consolle.cfg";
-
 // The line of "consolle.cfg" as it stands, to tell a number from letters.
 std::string configLine(int n) {
   LineFile file(kConfigFile);
@@ -146,7 +144,7 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks,
   // run through its loop, before it through the checks below.
   Signals_watch({SIGTERM, SIGINT}, endOnSignal);
   // 2.
-  presetName = "consolle";
+  presetName = kPresetNames[0];
   step("state");
   // 3.
   consoleState.synthFound = Midi_findsynth();

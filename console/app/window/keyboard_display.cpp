@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 
+#include "console/engine/note_names.h"
 #include "controls/input_state.h"
 
 namespace zt {
@@ -26,8 +27,6 @@ const double k065 = double(0.65f);
 const double k14 = double(1.4f);
 
 constexpr int kWhiteBefore[12] = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6};
-constexpr const char* kLetterNames[12] = {"C",  "C#", "D",  "D#", "E",  "F",
-                                          "F#", "G",  "G#", "A",  "A#", "B"};
 // Key number of the n-th white key of an octave, n = 0..6.
 constexpr int kWhiteKeyOfOctave[7] = {1, 3, 5, 6, 8, 10, 12};
 
@@ -54,7 +53,8 @@ QFont nameFont() {
 void drawName(QPainter& p, int q, int x, int y, Colour colour) {
   p.setFont(nameFont());
   p.setPen(Ctl_qcolor(colour));
-  p.drawText(QRect(x, y, 64, 32), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, kLetterNames[q]);
+  p.drawText(QRect(x, y, 64, 32), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+             kLetterNoteNames[q]);
 }
 
 }  // namespace
