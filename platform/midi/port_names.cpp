@@ -50,7 +50,8 @@ int Midi_findstable(const std::vector<std::string>& names, const std::string& st
 
 bool Midi_isownport(std::string_view name) {
   const std::string_view client = name.substr(0, name.find(':'));
-  return client == "ZT" || client.substr(0, 3) == "ZT-";
+  const std::string_view own = RtMidiNames::kClient;
+  return client.starts_with(own) && (client.size() == own.size() || client[own.size()] == '-');
 }
 
 bool Midi_isthroughport(std::string_view name) {

@@ -13,6 +13,13 @@
 
 namespace zt {
 
+// The console's own client and ports.
+struct RtMidiNames {
+  static constexpr const char* kClient = "ZT";
+  static constexpr const char* kInputPort = "ZT input";
+  static constexpr const char* kOutputPort = "ZT output";
+};
+
 // The name without the numbers that change between runs ("USB Keyboard:USB
 // Keyboard MIDI 1 20:0" becomes "USB Keyboard:USB Keyboard MIDI 1"). A name
 // without such numbers (JACK's, "FluidSynth", "ZT input") is its own stable

@@ -11,6 +11,7 @@
 
 #include "platform/midi/midi_in.h"
 #include "platform/midi/midi_out.h"
+#include "platform/midi/port_names.h"
 
 namespace zt {
 
@@ -18,12 +19,6 @@ enum class MidiBackend { alsa, jack };
 
 // The backend named by ZT_MIDI_API: "jack" chooses JACK, anything else ALSA.
 MidiBackend Midi_backendfromenv();
-
-struct RtMidiNames {
-  static constexpr const char* kClient = "ZT";
-  static constexpr const char* kInputPort = "ZT input";
-  static constexpr const char* kOutputPort = "ZT output";
-};
 
 enum class MidiDirection { input, output };
 
