@@ -8,8 +8,6 @@ std::string Text_trim(int64_t n) { return std::string(FixedText<32>().addTrim(n)
 
 std::string Text_print(int64_t n) { return Text_str(n) + " "; }
 
-std::string Text_hex(uint64_t n) { return std::string(FixedText<32>().addHex(n).view()); }
-
 double Text_value(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

@@ -20,8 +20,6 @@ std::string Text_trim(int64_t n);
 // The form numbers take in the settings files: STR followed by one blank.
 // Text_print(255) is " 255 ", Text_print(-1) is "-1 ".
 std::string Text_print(int64_t n);
-// HEX: upper-case hexadecimal without leading zeros.
-std::string Text_hex(uint64_t n);
 
 // The numeric value of a text's start: blanks skipped, then an optional sign,
 // digits and a decimal fraction; reading stops at the first character that

@@ -306,8 +306,6 @@ void Draw_font(const std::string& face, int points, bool bold, bool fixedPitch) 
   layer().choice = FontChoice{face, points, bold, fixedPitch};
 }
 
-void Draw_defaultfont() { layer().choice = FontChoice{}; }
-
 void Draw_print(const std::string& text) {
   Layer& l = layer();
   QPainter* p = painter();
@@ -323,8 +321,6 @@ void Draw_print(const std::string& text) {
 int Draw_textwidth(const std::string& text) { return metrics().horizontalAdvance(Text_toqt(text)); }
 
 int Draw_lineheight() { return metrics().lineSpacing(); }
-
-std::string Draw_fontfamily() { return Text_fromqt(QFontInfo(currentFont()).family()); }
 
 void Draw_copy(const QImage& src, int x, int y) {
   QPainter* p = painter();

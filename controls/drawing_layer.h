@@ -47,15 +47,12 @@ void Draw_pie(double x1, double y1, double x2, double y2, double from, double to
 void Draw_textcolor(Colour colour);
 // A font by face name and point size (as on a 96-dpi screen); a face that
 // must be fixed-pitch falls back to the system's fixed-pitch font when the
-// family is not installed.
+// family is not installed. An empty face is the layer's default font.
 void Draw_font(const std::string& face, int points, bool bold, bool fixedPitch = false);
-void Draw_defaultfont();
 void Draw_print(const std::string& text);
 int Draw_textwidth(const std::string& text);
 // Character height plus external leading of the current font.
 int Draw_lineheight();
-// The family the current font resolved to (for checks and notes).
-std::string Draw_fontfamily();
 
 // Images: copy at a point, stretch into a box, read and replace the whole.
 void Draw_copy(const QImage& image, int x, int y);

@@ -64,7 +64,7 @@ TEST_F(ControlsTest, DisplayFontIsFixedPitchEvenWhenTheFamilyIsMissing) {
   EXPECT_GT(Draw_textwidth("M"), 5);
   Draw_font("no such family zt", 13, true, true);
   EXPECT_EQ(Draw_textwidth("iiii"), Draw_textwidth("MMMM"));
-  Draw_defaultfont();
+  Draw_font("", 0, false);  // the default font
   EXPECT_LT(Draw_textwidth("iiii"), Draw_textwidth("MMMM"));
   Draw_release();
 }
