@@ -1,7 +1,7 @@
 #pragma once
-// The numbers of the window messages both programs' window procedures take:
-// those of the platform the programs were designed on, and the two of their
-// own. And the caption of the console's window, by which the player finds it.
+// The numbers of the window messages both programs' window procedures take
+// (Win32's, and the two the programs add), and the caption of the console's
+// window, by which the player finds it.
 #include <cstdint>
 
 namespace zt {

@@ -20,7 +20,7 @@ QImage keyboardImage;
 namespace {
 
 // The drawing constants are single-precision values, widened where they are
-// used, so the corners fall on the same pixels as the original drawing.
+// used: the corners fall on the pixels that single precision gives.
 const double k06 = double(0.6f);
 const double k04 = double(0.4f);
 const double k065 = double(0.65f);
