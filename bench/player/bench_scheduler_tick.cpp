@@ -36,7 +36,7 @@ void BM_TickSixteenTracksDue(benchmark::State& bench) {
       Player_play(song, state, host);
       bench.ResumeTiming();
     }
-    PlaybackTick(song, state, host);
+    Playback_tick(song, state, host);
   }
   bench.counters["events/tick"] =
       benchmark::Counter(static_cast<double>(host.sent) / bench.iterations());
@@ -52,7 +52,7 @@ void BM_TickNothingDue(benchmark::State& bench) {
   state.fileName = "bench.mid";
   test::CountingSchedulerHost host;
   Player_play(song, state, host);
-  for (auto _ : bench) PlaybackTick(song, state, host);
+  for (auto _ : bench) Playback_tick(song, state, host);
 }
 BENCHMARK(BM_TickNothingDue);
 

@@ -266,16 +266,16 @@ struct Planned {
 
 class ReplayHost : public SchedulerHost {
  public:
-  void SendToConsole(int32_t, int32_t lParam) override { sent.push_back({lParam, ticks, 0}); }
-  void SetDataView(std::string_view) override {}
-  void SetChannelButton(int32_t, float, std::string_view) override {}
-  void SetProgress(float, std::string_view) override {}
-  void FlipPauseSwitch() override {}
-  void ShowMessage(std::string_view) override {}
-  void PostLoopCommand() override {}
-  int32_t StartTimer(int32_t, int32_t) override { return 1; }
-  void StopTimer(int32_t) override {}
-  int32_t TimeOfDayMs() override { return 0; }
+  void sendToConsole(int32_t, int32_t lParam) override { sent.push_back({lParam, ticks, 0}); }
+  void setDataView(std::string_view) override {}
+  void setChannelButton(int32_t, float, std::string_view) override {}
+  void setProgress(float, std::string_view) override {}
+  void flipPauseSwitch() override {}
+  void showMessage(std::string_view) override {}
+  void postLoopCommand() override {}
+  int32_t startTimer(int32_t, int32_t) override { return 1; }
+  void stopTimer(int32_t) override {}
+  int32_t timeOfDayMs() override { return 0; }
   std::vector<Planned> sent;
   int64_t ticks = 0;
 };
@@ -302,7 +302,7 @@ std::vector<Planned> Replay(SongState song) {
   Player_play(song, state, host);
   while (state.running) {
     ++host.ticks;
-    PlaybackTick(song, state, host);
+    Playback_tick(song, state, host);
   }
   for (Planned& p : host.sent) {
     auto it = due.find(p.lParam);
@@ -326,13 +326,13 @@ class TimedPlayerWindow : public PlayerWindow {
             [](QWidget*) { return std::string(); }) {
     roundTrips.reserve(1 << 20);
   }
-  int32_t StartTimer(int32_t slot, int32_t periodMs) override {
+  int32_t startTimer(int32_t slot, int32_t periodMs) override {
     if (slot == kSlotPlayback) startNs = MonotonicNs();
-    return PlayerWindow::StartTimer(slot, periodMs);
+    return PlayerWindow::startTimer(slot, periodMs);
   }
-  void SendToConsole(int32_t wParam, int32_t lParam) override {
+  void sendToConsole(int32_t wParam, int32_t lParam) override {
     const int64_t before = MonotonicNs();
-    PlayerWindow::SendToConsole(wParam, lParam);
+    PlayerWindow::sendToConsole(wParam, lParam);
     roundTrips.push_back(static_cast<double>(MonotonicNs() - before) / 1e6);
   }
   int64_t startNs = 0;

@@ -12,7 +12,7 @@ namespace zt {
 
 namespace {
 
-bool IsFolder(const char* path) {
+bool isFolder(const char* path) {
   struct stat st;
   return path && *path && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
@@ -23,7 +23,7 @@ std::string Link_folder() {
   std::string base = "/tmp";
   if (const char* dir = std::getenv("ZT_LINK_DIR"); dir && *dir) {
     base = dir;
-  } else if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); IsFolder(runtime)) {
+  } else if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); isFolder(runtime)) {
     base = runtime;
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();

@@ -14,21 +14,21 @@ PeriodicTimer::PeriodicTimer(std::chrono::milliseconds period, bool periodic,
       periodic_(periodic),
       onTick_(std::move(onTick)) {}
 
-PeriodicTimer::~PeriodicTimer() { Stop(); }
+PeriodicTimer::~PeriodicTimer() { stop(); }
 
-bool PeriodicTimer::Start() {
+bool PeriodicTimer::start() {
   if (thread_.joinable()) return true;
   // The deadlines count from now, not from whenever the thread gets going.
   const Clock::time_point start = Clock::now();
   try {
-    thread_ = std::thread(&PeriodicTimer::Run, this, start);
+    thread_ = std::thread(&PeriodicTimer::run, this, start);
   } catch (const std::system_error&) {
     return false;
   }
   return true;
 }
 
-void PeriodicTimer::Stop() {
+void PeriodicTimer::stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
@@ -37,7 +37,7 @@ void PeriodicTimer::Stop() {
   if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
-void PeriodicTimer::Run(Clock::time_point start) {
+void PeriodicTimer::run(Clock::time_point start) {
 #ifdef __linux__
   // Wake as close to the deadline as the kernel can: the default slack of
   // 50 us is small, but there is no reason to spend it.
@@ -46,9 +46,9 @@ void PeriodicTimer::Run(Clock::time_point start) {
   TickSchedule schedule(start, period_);
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stop_) {
-    const Clock::time_point deadline = schedule.Next();
+    const Clock::time_point deadline = schedule.next();
     if (wake_.wait_until(lock, deadline, [this] { return stop_; })) break;
-    int64_t ticks = schedule.Take(Clock::now());
+    int64_t ticks = schedule.take(Clock::now());
     // A one-shot timer woken late still fires once.
     if (!periodic_ && ticks > 1) ticks = 1;
     // The function runs without the lock, so that Stop never waits for a

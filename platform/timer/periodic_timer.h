@@ -26,13 +26,13 @@ class PeriodicTimer {
 
   // Starts the thread; the first tick is due one period from now. Returns
   // false if no thread could be started.
-  bool Start();
+  bool start();
   // Wakes the thread and joins it. Once this returns the function is not
   // running and is never called again. Safe to call twice.
-  void Stop();
+  void stop();
 
  private:
-  void Run(Clock::time_point start);
+  void run(Clock::time_point start);
 
   const std::chrono::milliseconds period_;
   const bool periodic_;

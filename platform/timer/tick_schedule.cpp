@@ -2,8 +2,8 @@
 
 namespace zt {
 
-int64_t TickSchedule::Take(Clock::time_point now) {
-  if (now < Next()) return 0;
+int64_t TickSchedule::take(Clock::time_point now) {
+  if (now < next()) return 0;
   // Ticks whose deadline is at or before now.
   const int64_t due = (now - start_) / period_;
   const int64_t pending = due - served_;

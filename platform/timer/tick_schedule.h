@@ -19,17 +19,17 @@ class TickSchedule {
   TickSchedule(Clock::time_point start, Clock::duration period) : start_(start), period_(period) {}
 
   // The deadline of tick n (n from 1).
-  Clock::time_point Deadline(int64_t n) const { return start_ + period_ * n; }
+  Clock::time_point deadline(int64_t n) const { return start_ + period_ * n; }
   // The deadline of the first tick not yet served.
-  Clock::time_point Next() const { return Deadline(served_ + 1); }
+  Clock::time_point next() const { return deadline(served_ + 1); }
 
   // At `now`: the number of ticks to post, that is the ticks whose deadline
   // has passed and that were not served yet, at most kMaxCatchUp. All of them
   // count as served afterwards; the ones beyond kMaxCatchUp as skipped.
-  int64_t Take(Clock::time_point now);
+  int64_t take(Clock::time_point now);
 
-  int64_t Served() const { return served_; }
-  int64_t Skipped() const { return skipped_; }
+  int64_t served() const { return served_; }
+  int64_t skipped() const { return skipped_; }
 
  private:
   Clock::time_point start_;

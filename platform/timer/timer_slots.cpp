@@ -6,9 +6,9 @@ TimerTable Timers;
 
 namespace {
 
-void Kill(TimerTable& table, int32_t slot) {
+void kill(TimerTable& table, int32_t slot) {
   std::unique_ptr<PeriodicTimer>& timer = table.timers[static_cast<size_t>(slot)];
-  if (timer) timer->Stop();
+  if (timer) timer->stop();
   timer.reset();
 }
 
@@ -17,12 +17,12 @@ void Kill(TimerTable& table, int32_t slot) {
 int32_t StartTimer(TimerTable& table, const TimerPost& window, int32_t slot, int32_t periodMs,
                    int32_t periodic) {
   if (slot < 1 || slot >= kTimerSlotCount || !window) return 0;
-  Kill(table, slot);
+  kill(table, slot);
   table.TimerSlot[static_cast<size_t>(slot)] = 0;
 
   auto timer = std::make_unique<PeriodicTimer>(std::chrono::milliseconds(periodMs), periodic != 0,
                                                [window, slot] { window(0, slot); });
-  if (!timer->Start()) return 0;
+  if (!timer->start()) return 0;
   table.timers[static_cast<size_t>(slot)] = std::move(timer);
   if (++table.lastId <= 0) table.lastId = 1;
   table.TimerSlot[static_cast<size_t>(slot)] = table.lastId;
@@ -31,11 +31,11 @@ int32_t StartTimer(TimerTable& table, const TimerPost& window, int32_t slot, int
 
 void StopTimer(TimerTable& table, int32_t slot) {
   if (slot == 0) {
-    for (int32_t s = 1; s < kTimerSlotCount; ++s) Kill(table, s);
+    for (int32_t s = 1; s < kTimerSlotCount; ++s) kill(table, s);
     return;
   }
   if (slot < 1 || slot >= kTimerSlotCount) return;
-  Kill(table, slot);
+  kill(table, slot);
   table.TimerSlot[static_cast<size_t>(slot)] = 0;
 }
 

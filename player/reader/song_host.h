@@ -10,10 +10,10 @@ class SongHost {
   virtual ~SongHost() = default;
   // Shows the user a message box with an empty title and waits for it to
   // be dismissed. The text is Windows-1252 bytes.
-  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void showMessage(const std::string& text) = 0;
   // Stops both playback timers and clears the playback position and
   // progress, before the song is replaced. Nothing to do without playback.
-  virtual void StopPlayback() {}
+  virtual void stopPlayback() {}
 };
 
 }  // namespace zt

@@ -22,7 +22,7 @@ struct FileCloser {
 
 }  // namespace
 
-bool ReadFileImage(const std::string& path, std::string& image) {
+bool File_readimage(const std::string& path, std::string& image) {
   image = std::string();
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
@@ -57,15 +57,15 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // most of a huge page.
 constexpr std::size_t kMappedFrom = 2 * kHugePage;
 
-std::size_t Pages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+std::size_t pages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
 }  // namespace
 
-void* AllocateEventTable(std::size_t bytes) {
+void* Events_allocate(std::size_t bytes) {
   if (bytes < kMappedFrom) return ::operator new(bytes);
   // Map one huge page more than needed and trim both ends, so the table
   // starts on a huge-page boundary.
-  const std::size_t length = Pages(bytes);
+  const std::size_t length = pages(bytes);
   void* mapped =
       mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
@@ -79,19 +79,19 @@ void* AllocateEventTable(std::size_t bytes) {
   return reinterpret_cast<void*>(start);
 }
 
-void FreeEventTable(void* table, std::size_t bytes) noexcept {
+void Events_free(void* table, std::size_t bytes) noexcept {
   if (!table) return;
   if (bytes < kMappedFrom) {
     ::operator delete(table);
     return;
   }
-  munmap(table, Pages(bytes));
+  munmap(table, pages(bytes));
 }
 
 #else
 
-void* AllocateEventTable(std::size_t bytes) { return ::operator new(bytes); }
-void FreeEventTable(void* table, std::size_t) noexcept { ::operator delete(table); }
+void* Events_allocate(std::size_t bytes) { return ::operator new(bytes); }
+void Events_free(void* table, std::size_t) noexcept { ::operator delete(table); }
 
 #endif
 

@@ -14,10 +14,10 @@ namespace zt {
 
 // Replaces `image` with the bytes of the file at `path`. Returns false if
 // the file cannot be opened or read (image is then empty).
-bool ReadFileImage(const std::string& path, std::string& image);
+bool File_readimage(const std::string& path, std::string& image);
 
-void* AllocateEventTable(std::size_t bytes);
-void FreeEventTable(void* table, std::size_t bytes) noexcept;
+void* Events_allocate(std::size_t bytes);
+void Events_free(void* table, std::size_t bytes) noexcept;
 
 template <class T>
 struct EventTableAllocator {
@@ -25,8 +25,8 @@ struct EventTableAllocator {
   EventTableAllocator() = default;
   template <class U>
   EventTableAllocator(const EventTableAllocator<U>&) noexcept {}
-  T* allocate(std::size_t n) { return static_cast<T*>(AllocateEventTable(n * sizeof(T))); }
-  void deallocate(T* p, std::size_t n) noexcept { FreeEventTable(p, n * sizeof(T)); }
+  T* allocate(std::size_t n) { return static_cast<T*>(Events_allocate(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { Events_free(p, n * sizeof(T)); }
   template <class U>
   bool operator==(const EventTableAllocator<U>&) const noexcept {
     return true;

@@ -11,7 +11,7 @@ namespace zt {
 
 SongState Song;
 
-const std::string* SongState::TextEntry(int64_t number) const {
+const std::string* SongState::textEntry(int64_t number) const {
   const int64_t index = number - textTableFirst;
   if (index < 0 || index >= static_cast<int64_t>(TextTable.size())) return nullptr;
   return &TextTable[static_cast<size_t>(index)];
@@ -23,7 +23,7 @@ constexpr size_t kHeaderSize = 14;
 
 // What both a reset and a load empty: the tables built from a file and what
 // was read from its header.
-void ClearSongTables(SongState& song) {
+void clearSongTables(SongState& song) {
   song.SongEventTable = {};
   song.trackEndTick = {};
   song.SongEndTick = 0;
@@ -32,7 +32,7 @@ void ClearSongTables(SongState& song) {
 }
 
 // Header bytes 13-14, big-endian. The header is not checked otherwise.
-int32_t DivisionOf(std::string_view image) {
+int32_t divisionOf(std::string_view image) {
   const auto byteAt = [&](size_t position) -> int32_t {
     return position <= image.size() ? static_cast<uint8_t>(image[position - 1]) : 0;
   };
@@ -42,33 +42,33 @@ int32_t DivisionOf(std::string_view image) {
 }  // namespace
 
 void ResetSong(SongState& song, SongHost& host) {
-  host.StopPlayback();
-  ClearSongTables(song);
+  host.stopPlayback();
+  clearSongTables(song);
   song.BPM = 0;
   song.fileImage = std::string();
 }
 
 void LoadSong(SongState& song, const std::string& path, SongHost& host) {
   std::string image;
-  ReadFileImage(path, image);  // an unreadable file leaves it empty
-  LoadSongImage(song, std::move(image), host);
+  File_readimage(path, image);  // an unreadable file leaves it empty
+  Song_loadimage(song, std::move(image), host);
 }
 
-void LoadSongImage(SongState& song, std::string image, SongHost& host) {
-  ClearSongTables(song);
+void Song_loadimage(SongState& song, std::string image, SongHost& host) {
+  clearSongTables(song);
   song.TextTable = {};
   song.textTableFirst = song.textCounter + 1;
 
   song.fileImage = std::move(image);
   if (song.fileImage.empty()) {
-    host.ShowMessage(kMsgNoFile);
+    host.showMessage(kMsgNoFile);
     return;
   }
   const std::string_view file = song.fileImage;
-  song.division = DivisionOf(file);
+  song.division = divisionOf(file);
   const std::string_view body =
       file.size() > kHeaderSize ? file.substr(kHeaderSize) : std::string_view();
-  const std::vector<std::string_view> tracks = SplitTracks(body);
+  const std::vector<std::string_view> tracks = Track_split(body);
   const size_t trackCount = tracks.size();
 
   // Size every table once, to exactly what the file holds: a walk that only
@@ -77,7 +77,7 @@ void LoadSongImage(SongState& song, std::string image, SongHost& host) {
   int64_t textCount = 0;
   RunningStatus runningStatus = 0;
   for (size_t k = 0; k < trackCount; ++k) {
-    const TrackCounts counts = CountTrack(tracks[k], runningStatus);
+    const TrackCounts counts = Track_count(tracks[k], runningStatus);
     eventCounts[k] = counts.events;
     textCount += counts.texts;
   }
@@ -91,17 +91,17 @@ void LoadSongImage(SongState& song, std::string image, SongHost& host) {
 
   runningStatus = 0;
   for (size_t k = 0; k < trackCount; ++k)
-    song.trackEndTick[k] = ParseTrack(tracks[k], static_cast<int32_t>(k + 1), runningStatus, song,
-                                      song.SongEventTable[k]);
+    song.trackEndTick[k] = Track_parse(tracks[k], static_cast<int32_t>(k + 1), runningStatus, song,
+                                       song.SongEventTable[k]);
 
-  if (song.unrecognised > 0) host.ShowMessage(kMsgUnrecognised + Text_str(song.unrecognised));
+  if (song.unrecognised > 0) host.showMessage(kMsgUnrecognised + Text_str(song.unrecognised));
 
   for (const int64_t end : song.trackEndTick) song.SongEndTick = std::max(song.SongEndTick, end);
 }
 
-bool CheckEmptySong(const SongState& song, SongHost& host) {
-  if (song.TrackCount() > 0) return true;
-  host.ShowMessage(kMsgNoData);
+bool Song_checkempty(const SongState& song, SongHost& host) {
+  if (song.trackCount() > 0) return true;
+  host.showMessage(kMsgNoData);
   return false;
 }
 

@@ -69,9 +69,9 @@ struct SongState {
   // Events of the last load that the reader could not classify.
   int32_t unrecognised = 0;
 
-  int32_t TrackCount() const { return static_cast<int32_t>(SongEventTable.size()); }
+  int32_t trackCount() const { return static_cast<int32_t>(SongEventTable.size()); }
   // The text of entry `number` of this load, or nullptr if it is not here.
-  const std::string* TextEntry(int64_t number) const;
+  const std::string* textEntry(int64_t number) const;
 };
 
 // The player's one song.
@@ -86,7 +86,7 @@ void ResetSong(SongState& song, SongHost& host);
 // Reads the file at `path` and replaces the song with it. Problems go to
 // the user through `host` (kMsgNoFile for an empty or unreadable file,
 // kMsgUnrecognised with the count of events that could not be classified).
-// The player calls ResetSong first, then this, then CheckEmptySong. No
+// The player calls ResetSong first, then this, then Song_checkempty. No
 // file, however malformed, makes it read outside the file.
 void LoadSong(SongState& song, const std::string& path, SongHost& host);
 
@@ -94,10 +94,10 @@ void LoadSong(SongState& song, const std::string& path, SongHost& host);
 // file image. Nothing of the previous song survives but the text entry
 // counter and, when the file has no tempo event, a tempo that ResetSong did
 // not clear.
-void LoadSongImage(SongState& song, std::string image, SongHost& host);
+void Song_loadimage(SongState& song, std::string image, SongHost& host);
 
 // The check the player makes after every load: a song without tracks shows
 // kMsgNoData and stays empty. Returns true if the song has tracks.
-bool CheckEmptySong(const SongState& song, SongHost& host);
+bool Song_checkempty(const SongState& song, SongHost& host);
 
 }  // namespace zt

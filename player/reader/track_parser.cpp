@@ -7,7 +7,7 @@
 
 namespace zt {
 
-std::vector<std::string_view> SplitTracks(std::string_view body) {
+std::vector<std::string_view> Track_split(std::string_view body) {
   constexpr std::string_view kTag = "MTrk";
   constexpr size_t kChunkHead = 8;  // tag and length
 
@@ -48,7 +48,7 @@ uint32_t ReadVarLen(std::string_view track, size_t& p) {
   return value;
 }
 
-int32_t BpmFromMicroseconds(uint32_t microsecondsPerQuarter) {
+int32_t Tempo_frommicroseconds(uint32_t microsecondsPerQuarter) {
   const uint64_t minute = 60000000;
   const uint64_t us = microsecondsPerQuarter;
   uint64_t bpm = minute / us;
@@ -61,7 +61,7 @@ namespace {
 
 // The track number right-aligned in two places (wider numbers take what
 // they need).
-std::string TwoPlaces(int32_t value) {
+std::string twoPlaces(int32_t value) {
   std::string digits = std::to_string(value);
   if (digits.size() < 2) digits.insert(digits.begin(), 2 - digits.size(), ' ');
   return digits;
@@ -72,11 +72,11 @@ constexpr std::string_view kTextLabels[] = {"Text<", "copy:", "Sq/Na ", "Inst:",
 
 }  // namespace
 
-std::string TextEntryText(int type, int64_t number, int32_t trackNumber, std::string_view text) {
+std::string Track_textentry(int type, int64_t number, int32_t trackNumber, std::string_view text) {
   std::string entry;
   if (type >= 1 && type <= 6) entry = kTextLabels[type - 1];
   if (type == 1) entry += Text_str(number) + ">:";
-  if (type == 3) entry += TwoPlaces(trackNumber) + ":";
+  if (type == 3) entry += twoPlaces(trackNumber) + ":";
   entry.append(text);
   if (type == 5) entry += '*';
   return entry;
@@ -110,36 +110,36 @@ class TrackWalk {
         events_(events) {}
 
   // Returns the end tick.
-  int64_t Run() {
+  int64_t run() {
     // p is 1-based and points at the last byte consumed; at the top of the
     // loop it points at the next byte to read.
     while (p_ <= end_) {
-      const uint32_t delta = VarLen();
+      const uint32_t delta = varLen();
       if (p_ > end_) break;
       time_ += delta;
-      if (!Next()) break;
-      const uint8_t status = At(p_);
-      const bool channelMessage = MidiMessage(status).isChannel();
-      if (channelMessage)
+      if (!next()) break;
+      const uint8_t status = at(p_);
+      const bool isChannel = MidiMessage(status).isChannel();
+      if (isChannel)
         runningStatus_ = status;
       else if (status >= 0xF0 && status <= 0xF7)
         runningStatus_ = 0;
 
       if (status == 0xFF) {
-        if (!Meta()) break;
+        if (!meta()) break;
       } else if (status == 0xF0) {
-        if (!Next()) break;
-        const uint32_t length = VarLen();
+        if (!next()) break;
+        const uint32_t length = varLen();
         if (p_ > end_) break;
         p_ += length;  // the loop test ends the track if this runs past
-      } else if (channelMessage) {
-        if (!Next()) break;
-        if (!ChannelMessage(status, At(p_))) break;
+      } else if (isChannel) {
+        if (!next()) break;
+        if (!channelMessage(status, at(p_))) break;
       } else if (runningStatus_ != 0) {
         // A data byte under running status: the first data byte.
-        if (!ChannelMessage(static_cast<uint8_t>(runningStatus_), status)) break;
+        if (!channelMessage(static_cast<uint8_t>(runningStatus_), status)) break;
       } else {
-        Unrecognised();
+        unrecognised();
       }
       ++p_;
     }
@@ -149,57 +149,57 @@ class TrackWalk {
   TrackCounts counts() const { return counts_; }
 
  private:
-  uint8_t At(size_t p) const { return static_cast<uint8_t>(data_[p - 1]); }
+  uint8_t at(size_t p) const { return static_cast<uint8_t>(data_[p - 1]); }
 
   // ReadVarLen at p, with the one-byte quantities of nearly every delta
   // time taken here.
-  uint32_t VarLen() {
+  uint32_t varLen() {
     if (p_ <= end_) {
-      const uint8_t byte = At(p_);
+      const uint8_t byte = at(p_);
       if (byte < 0x80) return byte;
     }
     return ReadVarLen(data_, p_);
   }
 
   // Advances to the next byte; false if there is none.
-  bool Next() { return ++p_ <= end_; }
+  bool next() { return ++p_ <= end_; }
 
   // True if `n` more bytes follow the current position.
-  bool Has(uint64_t n) const { return n <= end_ - p_; }
+  bool has(uint64_t n) const { return n <= end_ - p_; }
 
-  void Store(int64_t kind, int64_t first, int64_t second) {
+  void store(int64_t kind, int64_t first, int64_t second) {
     ++counts_.events;
     if constexpr (kStore) events_->push_back(MidiEvent{kind, first, second, time_});
   }
 
-  void Unrecognised() {
+  void unrecognised() {
     if constexpr (kStore) ++song_->unrecognised;
   }
 
   // Decodes a channel message whose first data byte has been read; false if
   // the data ends before the message does.
-  bool ChannelMessage(uint8_t status, uint8_t first) {
+  bool channelMessage(uint8_t status, uint8_t first) {
     const int type = MidiMessage(status).kind();
     if (type == kProgramChange || type == kChannelPressure) {
-      Store(status, first, 0);
+      store(status, first, 0);
       return true;
     }
-    if (!Next()) return false;
-    const uint8_t second = At(p_);
+    if (!next()) return false;
+    const uint8_t second = at(p_);
     // A note on with velocity 0 is the matching note off.
     if (type == kNoteOn && second == 0)
-      Store(status - kNoteOn + kNoteOff, first, 0);
+      store(status - kNoteOn + kNoteOff, first, 0);
     else
-      Store(status, first, second);
+      store(status, first, second);
     return true;
   }
 
   // Reads a meta event from its type byte on; false when the track ends.
-  bool Meta() {
-    if (!Next()) return false;
-    const uint8_t type = At(p_);
-    if (!Next()) return false;
-    const uint32_t length = VarLen();
+  bool meta() {
+    if (!next()) return false;
+    const uint8_t type = at(p_);
+    if (!next()) return false;
+    const uint32_t length = varLen();
     if (p_ > end_) return false;
 
     switch (type) {
@@ -208,32 +208,32 @@ class TrackWalk {
       case 3:
       case 4:
       case 5:
-      case 6: return Text(type, length);
+      case 6: return text(type, length);
       case kMetaTempo: {
         // Always three bytes, whatever the length says.
-        if (!Has(3)) return false;
-        const uint32_t us = (uint32_t{At(p_ + 1)} << 16) | (uint32_t{At(p_ + 2)} << 8) | At(p_ + 3);
+        if (!has(3)) return false;
+        const uint32_t us = (uint32_t{at(p_ + 1)} << 16) | (uint32_t{at(p_ + 2)} << 8) | at(p_ + 3);
         p_ += 3;
         if (us == 0) {
           // No tempo is infinitely fast: keep the current one.
-          Unrecognised();
+          unrecognised();
           return true;
         }
-        const int32_t bpm = BpmFromMicroseconds(us);
+        const int32_t bpm = Tempo_frommicroseconds(us);
         if constexpr (kStore) song_->BPM = bpm;
-        Store(kKindTempo, bpm, 0);
+        store(kKindTempo, bpm, 0);
         return true;
       }
       case kMetaTimeSignature: {
         // Always four bytes: numerator, denominator exponent, clocks per
         // click, 32nds per quarter.
-        if (!Has(4)) return false;
-        const uint8_t numerator = At(p_ + 1);
-        const uint8_t exponent = At(p_ + 2);
+        if (!has(4)) return false;
+        const uint8_t numerator = at(p_ + 1);
+        const uint8_t exponent = at(p_ + 2);
         p_ += 4;
         // Denominators past 2^62 do not fit a record; they are stored as 0.
         const int64_t denominator = exponent <= 62 ? int64_t{1} << exponent : 0;
-        Store(kKindTimeSignature, numerator, denominator);
+        store(kKindTimeSignature, numerator, denominator);
         return true;
       }
       case kMetaEndOfTrack:
@@ -246,23 +246,23 @@ class TrackWalk {
       case kMetaKeySignature:
       case kMetaSequencerSpecific: p_ += length; return true;
       default:
-        Unrecognised();
+        unrecognised();
         p_ += length;
         return true;
     }
   }
 
-  bool Text(uint8_t type, uint32_t length) {
-    if (!Has(length)) return false;
+  bool text(uint8_t type, uint32_t length) {
+    if (!has(length)) return false;
     ++counts_.texts;
     int64_t number = 0;
     if constexpr (kStore) {
       number = ++song_->textCounter;
       song_->TextTable.push_back(
-          TextEntryText(type, number, trackNumber_, data_.substr(p_, length)));
+          Track_textentry(type, number, trackNumber_, data_.substr(p_, length)));
     }
     p_ += length;
-    Store(type, number, 0);
+    store(type, number, 0);
     return true;
   }
 
@@ -279,16 +279,16 @@ class TrackWalk {
 
 }  // namespace
 
-TrackCounts CountTrack(std::string_view data, RunningStatus& runningStatus) {
+TrackCounts Track_count(std::string_view data, RunningStatus& runningStatus) {
   TrackWalk<false> walk(data, 0, runningStatus, nullptr, nullptr);
-  walk.Run();
+  walk.run();
   return walk.counts();
 }
 
-int64_t ParseTrack(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus,
-                   SongState& song, EventList& events) {
+int64_t Track_parse(std::string_view data, int32_t trackNumber, RunningStatus& runningStatus,
+                    SongState& song, EventList& events) {
   TrackWalk<true> walk(data, trackNumber, runningStatus, &song, &events);
-  return walk.Run();
+  return walk.run();
 }
 
 }  // namespace zt

@@ -9,7 +9,7 @@ namespace {
 
 // Appends `value` with `decimals` decimals (halves to even), right-aligned in
 // `places` integer places filled with blanks; wider numbers widen the field.
-void AddField(MaskText& out, double value, int places, int decimals) {
+void addField(MaskText& out, double value, int places, int decimals) {
   if (!std::isfinite(value)) value = 0;
   double scale = 1;
   for (int i = 0; i < decimals; ++i) scale *= 10;
@@ -74,7 +74,7 @@ void Mask_format(MaskText& out, double value, std::string_view mask) {
           ++i;
         }
       }
-      AddField(out, value, places, decimals);
+      addField(out, value, places, decimals);
     } else {
       one[0] = c;
       out.add(one);

@@ -4,7 +4,7 @@
 // thread: the window calls the commands for its buttons and Player_tick for
 // every WM_PLAYER_TICK it receives.
 //
-// Events leave only through SchedulerHost::SendToConsole. The tick neither
+// Events leave only through SchedulerHost::sendToConsole. The tick neither
 // allocates nor touches files: due times are multiplied out once at play
 // start, so a tick is one add and a few comparisons per track.
 #include <cstdint>
@@ -46,7 +46,7 @@ void Player_tick(SongState& song, PlaybackState& state, SchedulerHost& host, int
 // (by a tempo event or the tempo control) sets this tick's step; after a
 // tempo event the step also makes up for the part of the previous tick that
 // ran at the old tempo past the event.
-void PlaybackTick(SongState& song, PlaybackState& state, SchedulerHost& host);
+void Playback_tick(SongState& song, PlaybackState& state, SchedulerHost& host);
 // Outputs the record at NextEventIndex of `track` (1-based): tempo events set
 // BPM; channel messages and texts are shown on the data view and their
 // channel button, and channel messages whose switch is on go to the console.

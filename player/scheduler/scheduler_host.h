@@ -16,35 +16,35 @@ class SchedulerHost {
 
   // WM_PLAYER_MIDI to the console, synchronous; the answer is not used.
   // (0, 0) is the all-notes-off request. Does nothing without a console.
-  virtual void SendToConsole(int32_t wParam, int32_t lParam) = 0;
+  virtual void sendToConsole(int32_t wParam, int32_t lParam) = 0;
 
   // The data view (control 1070): value 0, this caption.
-  virtual void SetDataView(std::string_view caption) = 0;
+  virtual void setDataView(std::string_view caption) = 0;
   // Channel button k (0-15, control 1080 + k): the bar's value (0 on,
   // 100 off) and its caption; an empty caption keeps the one shown.
-  virtual void SetChannelButton(int32_t k, float value, std::string_view caption) = 0;
+  virtual void setChannelButton(int32_t k, float value, std::string_view caption) = 0;
   // The progress display (control 1060): the bar's value (the percentage)
   // and its caption.
-  virtual void SetProgress(float value, std::string_view caption) = 0;
+  virtual void setProgress(float value, std::string_view caption) = 0;
   // Shows the pause switch (control 1040) in its other state.
-  virtual void FlipPauseSwitch() = 0;
+  virtual void flipPauseSwitch() = 0;
 
   // A message box with an empty title; returns when it is dismissed.
-  virtual void ShowMessage(std::string_view text) = 0;
+  virtual void showMessage(std::string_view text) = 0;
   // Posts the loop button's command to the player window, as if the user had
   // pressed it: it runs after the current message is handled.
-  virtual void PostLoopCommand() = 0;
+  virtual void postLoopCommand() = 0;
 
   // Starts the periodic timer of `slot` (1 playback, 3 progress) that posts
   // WM_PLAYER_TICK with the slot every `periodMs` milliseconds, killing the
   // one that ran in that slot. Returns the timer id, 0 on failure.
-  virtual int32_t StartTimer(int32_t slot, int32_t periodMs) = 0;
+  virtual int32_t startTimer(int32_t slot, int32_t periodMs) = 0;
   // Stops the timer of slot 1-3; slot 0 stops them all. Once it returns the
   // timer posts nothing more.
-  virtual void StopTimer(int32_t slot) = 0;
+  virtual void stopTimer(int32_t slot) = 0;
 
   // Milliseconds since local midnight.
-  virtual int32_t TimeOfDayMs() = 0;
+  virtual int32_t timeOfDayMs() = 0;
 };
 
 }  // namespace zt

@@ -11,17 +11,17 @@ namespace zt {
 
 namespace {
 
-bool Held(int vk) { return (Input_keystate(vk) & Input_held) != 0; }
+bool held(int vk) { return (Input_keystate(vk) & Input_held) != 0; }
 
 // Switches 0-15 show exactly a solo of button k.
-bool SoloOf(const PlaybackState& state, int32_t k) {
+bool soloOf(const PlaybackState& state, int32_t k) {
   for (int32_t i = 0; i < kChannelButtonCount; ++i)
     if (state.ChannelSwitch[i] != (i == k ? 1 : 0)) return false;
   return true;
 }
 
-void LoadButton(PlayerWindow& w) {
-  w.SendToConsole(0, 0);
+void loadButton(PlayerWindow& w) {
+  w.sendToConsole(0, 0);
   ResetSong(Song, w);
   const std::string chosen = w.chosenFile();
   Playback.fileName = chosen;
@@ -30,7 +30,7 @@ void LoadButton(PlayerWindow& w) {
   w.loadFile(chosen, slash == std::string::npos ? chosen : chosen.substr(slash + 1));
 }
 
-void TempoControl(PlayerWindow& w) {
+void tempoControl(PlayerWindow& w) {
   const float v = Ctl_valueat(&w, kIdTempo);
   const int32_t bpm = Tempo_fromcontrol(v);
   Song.BPM = bpm;
@@ -49,18 +49,18 @@ int32_t Player_proc(PlayerWindow& w, const PlayerMessage& m) {
       return 1;
     case WM_PLAYER_TICK: Player_tick(Song, Playback, w, m.lParam); return 0;
     case WM_SETCURSOR:
-      if (m.wParam == kIdTempo && Held(Input_lbutton)) {
-        TempoControl(w);
-      } else if (m.wParam >= kIdChannel0 && m.wParam <= kIdChannelLast && Held(Input_rbutton)) {
+      if (m.wParam == kIdTempo && held(Input_lbutton)) {
+        tempoControl(w);
+      } else if (m.wParam >= kIdChannel0 && m.wParam <= kIdChannelLast && held(Input_rbutton)) {
         // Moving within the button already soloed changes nothing, so the
         // music is not silenced at every pixel of the drag.
         const int32_t k = m.wParam - kIdChannel0;
-        if (!SoloOf(Playback, k)) Channel_solo(Playback, w, k);
+        if (!soloOf(Playback, k)) Channel_solo(Playback, w, k);
       }
       return 0;
     case WM_COMMAND:
       switch (m.wParam) {
-        case kIdLoad: LoadButton(w); break;
+        case kIdLoad: loadButton(w); break;
         case kIdPlay: Player_play(Song, Playback, w); break;
         case kIdLoop: Player_loop(Song, Playback, w); break;
         case kIdPause: Player_pause(Song, Playback, w); break;

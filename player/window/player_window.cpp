@@ -177,7 +177,7 @@ void PlayerWindow::loadFile(const std::string& name, const std::string& caption)
   if (QWidget* play = Ctl_window(this, kIdPlay)) play->setEnabled(false);
   ResetSong(Song, *this);
   LoadSong(Song, name, *this);
-  CheckEmptySong(Song, *this);
+  Song_checkempty(Song, *this);
   setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
   FixedText<32> bpm;
   bpm.add("BPM").addStr(Song.BPM);
@@ -231,9 +231,9 @@ void PlayerWindow::closeEvent(QCloseEvent* e) {
   QWidget::closeEvent(e);
 }
 
-void PlayerWindow::SendToConsole(int32_t wParam, int32_t lParam) { link_.send(wParam, lParam); }
+void PlayerWindow::sendToConsole(int32_t wParam, int32_t lParam) { link_.send(wParam, lParam); }
 
-void PlayerWindow::SetDataView(std::string_view caption) {
+void PlayerWindow::setDataView(std::string_view caption) {
   if (holding_) {
     heldView_.assign(caption);
     viewHeld_ = true;
@@ -242,7 +242,7 @@ void PlayerWindow::SetDataView(std::string_view caption) {
   Ctl_meterset(this, kIdDataView, 0, std::string(caption));
 }
 
-void PlayerWindow::SetChannelButton(int32_t k, float value, std::string_view caption) {
+void PlayerWindow::setChannelButton(int32_t k, float value, std::string_view caption) {
   // Only the sixteen buttons exist; channel 16's notes have none.
   if (k < 0 || k > kIdChannelLast - kIdChannel0) return;
   if (holding_) {
@@ -270,23 +270,23 @@ void PlayerWindow::drawHeld() {
   }
 }
 
-void PlayerWindow::SetProgress(float value, std::string_view caption) {
+void PlayerWindow::setProgress(float value, std::string_view caption) {
   Ctl_meterset(this, kIdProgress, value, std::string(caption));
 }
 
-void PlayerWindow::FlipPauseSwitch() { Ctl_buttonflip(this, kIdPause, std::string()); }
+void PlayerWindow::flipPauseSwitch() { Ctl_buttonflip(this, kIdPause, std::string()); }
 
-void PlayerWindow::ShowMessage(std::string_view text) {
+void PlayerWindow::showMessage(std::string_view text) {
   if (box_) box_(std::string(), std::string(text));
 }
 
-void PlayerWindow::ShowMessage(const std::string& text) {
+void PlayerWindow::showMessage(const std::string& text) {
   if (box_) box_(std::string(), text);
 }
 
-void PlayerWindow::StopPlayback() { Playback_reset(Playback, *this); }
+void PlayerWindow::stopPlayback() { Playback_reset(Playback, *this); }
 
-void PlayerWindow::PostLoopCommand() {
+void PlayerWindow::postLoopCommand() {
   QMetaObject::invokeMethod(
       this,
       [this] {
@@ -295,7 +295,7 @@ void PlayerWindow::PostLoopCommand() {
       Qt::QueuedConnection);
 }
 
-int32_t PlayerWindow::StartTimer(int32_t slot, int32_t periodMs) {
+int32_t PlayerWindow::startTimer(int32_t slot, int32_t periodMs) {
   // Runs on the timer's thread: posting an event is all it does.
   TimerPost post = [this](int32_t, int32_t lParam) {
     QCoreApplication::postEvent(this, new TickEvent(lParam));
@@ -303,12 +303,12 @@ int32_t PlayerWindow::StartTimer(int32_t slot, int32_t periodMs) {
   return zt::StartTimer(Timers, post, slot, periodMs, 1);
 }
 
-void PlayerWindow::StopTimer(int32_t slot) {
+void PlayerWindow::stopTimer(int32_t slot) {
   zt::StopTimer(Timers, slot);
   // Ticks posted before the stop are still queued; the scheduler lets them
   // through without effect.
 }
 
-int32_t PlayerWindow::TimeOfDayMs() { return QTime::currentTime().msecsSinceStartOfDay(); }
+int32_t PlayerWindow::timeOfDayMs() { return QTime::currentTime().msecsSinceStartOfDay(); }
 
 }  // namespace zt

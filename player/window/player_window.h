@@ -50,19 +50,19 @@ class PlayerWindow : public QWidget, public SchedulerHost, public SongHost {
   void create();
 
   // SchedulerHost
-  void SendToConsole(int32_t wParam, int32_t lParam) override;
-  void SetDataView(std::string_view caption) override;
-  void SetChannelButton(int32_t k, float value, std::string_view caption) override;
-  void SetProgress(float value, std::string_view caption) override;
-  void FlipPauseSwitch() override;
-  void ShowMessage(std::string_view text) override;
-  void PostLoopCommand() override;
-  int32_t StartTimer(int32_t slot, int32_t periodMs) override;
-  void StopTimer(int32_t slot) override;
-  int32_t TimeOfDayMs() override;
+  void sendToConsole(int32_t wParam, int32_t lParam) override;
+  void setDataView(std::string_view caption) override;
+  void setChannelButton(int32_t k, float value, std::string_view caption) override;
+  void setProgress(float value, std::string_view caption) override;
+  void flipPauseSwitch() override;
+  void showMessage(std::string_view text) override;
+  void postLoopCommand() override;
+  int32_t startTimer(int32_t slot, int32_t periodMs) override;
+  void stopTimer(int32_t slot) override;
+  int32_t timeOfDayMs() override;
   // SongHost
-  void ShowMessage(const std::string& text) override;
-  void StopPlayback() override;
+  void showMessage(const std::string& text) override;
+  void stopPlayback() override;
 
   LinkClient& link() { return link_; }
   void setChooser(PlayerFileChooser chooser) { chooser_ = std::move(chooser); }

@@ -12,16 +12,16 @@ namespace zt::test {
 
 class CountingSchedulerHost : public SchedulerHost {
  public:
-  void SendToConsole(int32_t, int32_t lParam) override { sent += lParam != 0; }
-  void SetDataView(std::string_view) override {}
-  void SetChannelButton(int32_t, float, std::string_view) override {}
-  void SetProgress(float, std::string_view) override { ++progress; }
-  void FlipPauseSwitch() override {}
-  void ShowMessage(std::string_view) override {}
-  void PostLoopCommand() override {}
-  int32_t StartTimer(int32_t, int32_t) override { return 1; }
-  void StopTimer(int32_t) override {}
-  int32_t TimeOfDayMs() override { return now += 10; }
+  void sendToConsole(int32_t, int32_t lParam) override { sent += lParam != 0; }
+  void setDataView(std::string_view) override {}
+  void setChannelButton(int32_t, float, std::string_view) override {}
+  void setProgress(float, std::string_view) override { ++progress; }
+  void flipPauseSwitch() override {}
+  void showMessage(std::string_view) override {}
+  void postLoopCommand() override {}
+  int32_t startTimer(int32_t, int32_t) override { return 1; }
+  void stopTimer(int32_t) override {}
+  int32_t timeOfDayMs() override { return now += 10; }
 
   int64_t sent = 0;
   int64_t progress = 0;

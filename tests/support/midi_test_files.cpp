@@ -69,7 +69,7 @@ std::string MidiFileTest::Write(const std::string& name, const Bytes& bytes) {
 void MidiFileTest::Open(const std::string& path) {
   ResetSong(song_, host_);
   LoadSong(song_, path, host_);
-  CheckEmptySong(song_, host_);
+  Song_checkempty(song_, host_);
 }
 
 }  // namespace zt::test

@@ -36,7 +36,7 @@ class MidiFileTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   std::string Write(const std::string& name, const Bytes& bytes);
-  // ResetSong, LoadSong, CheckEmptySong on `song` with `host`.
+  // ResetSong, LoadSong, Song_checkempty on `song` with `host`.
   void Open(const std::string& path);
   void OpenBytes(const std::string& name, const Bytes& bytes) { Open(Write(name, bytes)); }
 

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   zt::RecordingHost host;
   zt::ResetSong(zt::Song, host);
   zt::LoadSong(zt::Song, argv[1], host);
-  zt::CheckEmptySong(zt::Song, host);
-  zt::DumpSong(zt::Song, host.messages, stdout);
+  zt::Song_checkempty(zt::Song, host);
+  zt::Dump_song(zt::Song, host.messages, stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -2,8 +2,8 @@
 
 namespace zt {
 
-void RecordingHost::ShowMessage(const std::string& text) { messages.push_back(text); }
+void RecordingHost::showMessage(const std::string& text) { messages.push_back(text); }
 
-void RecordingHost::StopPlayback() { ++playbackStops; }
+void RecordingHost::stopPlayback() { ++playbackStops; }
 
 }  // namespace zt

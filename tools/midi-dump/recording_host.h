@@ -11,8 +11,8 @@ namespace zt {
 
 class RecordingHost : public SongHost {
  public:
-  void ShowMessage(const std::string& text) override;
-  void StopPlayback() override;
+  void showMessage(const std::string& text) override;
+  void stopPlayback() override;
 
   std::vector<std::string> messages;
   int playbackStops = 0;

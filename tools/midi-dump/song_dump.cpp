@@ -11,7 +11,7 @@ namespace {
 class DumpWriter {
  public:
   explicit DumpWriter(std::FILE* out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
-  ~DumpWriter() { Flush(); }
+  ~DumpWriter() { flush(); }
 
   DumpWriter& operator<<(std::string_view text) {
     buffer_.append(text);
@@ -27,18 +27,18 @@ class DumpWriter {
     buffer_.append(digits, result.ptr);
     return *this;
   }
-  DumpWriter& Escaped(std::string_view text) {
-    AppendEscaped(buffer_, text);
+  DumpWriter& escaped(std::string_view text) {
+    Dump_escaped(buffer_, text);
     return *this;
   }
-  void EndLine() {
+  void endLine() {
     buffer_.push_back('\n');
-    if (buffer_.size() >= kFlushAt) Flush();
+    if (buffer_.size() >= kFlushAt) flush();
   }
 
  private:
   static constexpr size_t kFlushAt = 1 << 16;
-  void Flush() {
+  void flush() {
     std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
     buffer_.clear();
   }
@@ -48,7 +48,7 @@ class DumpWriter {
 
 }  // namespace
 
-void AppendEscaped(std::string& out, std::string_view text) {
+void Dump_escaped(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
@@ -64,33 +64,33 @@ void AppendEscaped(std::string& out, std::string_view text) {
   }
 }
 
-void DumpSong(const SongState& song, const std::vector<std::string>& messages, std::FILE* out) {
+void Dump_song(const SongState& song, const std::vector<std::string>& messages, std::FILE* out) {
   DumpWriter w(out);
   for (const std::string& message : messages) {
     w << "message ";
-    w.Escaped(message).EndLine();
+    w.escaped(message).endLine();
   }
-  (w << "division " << int64_t{song.division}).EndLine();
-  (w << "bpm " << int64_t{song.BPM}).EndLine();
-  (w << "tracks " << int64_t{song.TrackCount()}).EndLine();
-  (w << "unrecognised " << int64_t{song.unrecognised}).EndLine();
-  (w << "songend " << song.SongEndTick).EndLine();
+  (w << "division " << int64_t{song.division}).endLine();
+  (w << "bpm " << int64_t{song.BPM}).endLine();
+  (w << "tracks " << int64_t{song.trackCount()}).endLine();
+  (w << "unrecognised " << int64_t{song.unrecognised}).endLine();
+  (w << "songend " << song.SongEndTick).endLine();
   for (size_t k = 0; k < song.SongEventTable.size(); ++k) {
     const auto track = static_cast<int64_t>(k + 1);
     const EventList& events = song.SongEventTable[k];
     (w << "track " << track << " events " << static_cast<int64_t>(events.size()) << " end "
        << song.trackEndTick[k])
-        .EndLine();
+        .endLine();
     for (size_t i = 0; i < events.size(); ++i) {
       const MidiEvent& e = events[i];
       (w << "event " << track << ' ' << static_cast<int64_t>(i + 1) << ' ' << e.kind << ' '
          << e.first << ' ' << e.second << ' ' << e.tick)
-          .EndLine();
+          .endLine();
     }
   }
   for (size_t i = 0; i < song.TextTable.size(); ++i) {
     w << "text " << (song.textTableFirst + static_cast<int64_t>(i)) << ' ';
-    w.Escaped(song.TextTable[i]).EndLine();
+    w.escaped(song.TextTable[i]).endLine();
   }
 }
 

@@ -20,9 +20,9 @@ namespace zt {
 
 // Appends `text` with bytes 0x20-0x7E but "\" as they are, "\" as "\\" and
 // every other byte as "\xHH".
-void AppendEscaped(std::string& out, std::string_view text);
+void Dump_escaped(std::string& out, std::string_view text);
 
 // Writes the dump of `song` after a load that showed `messages`.
-void DumpSong(const SongState& song, const std::vector<std::string>& messages, std::FILE* out);
+void Dump_song(const SongState& song, const std::vector<std::string>& messages, std::FILE* out);
 
 }  // namespace zt

@@ -20,12 +20,12 @@ int main(int argc, char** argv) {
   std::ostringstream text;
   text << in.rdbuf();
   std::string error;
-  const auto score = zt::song::ReadScore(text.str(), error);
+  const auto score = zt::song::Score_read(text.str(), error);
   if (!score) {
     std::cerr << argv[1] << ": " << error << "\n";
     return 1;
   }
-  const std::string bytes = zt::song::WriteSmf(*score);
+  const std::string bytes = zt::song::Smf_write(*score);
   // Written beside the target and renamed over it, so a failed run never
   // leaves half a file.
   const std::string temporary = std::string(argv[2]) + ".tmp";

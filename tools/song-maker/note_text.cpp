@@ -8,7 +8,7 @@ namespace zt::song {
 namespace {
 
 // The ticks of one note value: "8", "8.", "16t".
-int64_t OneLength(const std::string& value, int division) {
+int64_t oneLength(const std::string& value, int division) {
   size_t digits = 0;
   while (digits < value.size() && std::isdigit(static_cast<unsigned char>(value[digits]))) ++digits;
   if (digits == 0 || digits > 2) return -1;
@@ -24,7 +24,7 @@ int64_t OneLength(const std::string& value, int division) {
   return -1;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
+std::vector<std::string> split(const std::string& text, char separator) {
   std::vector<std::string> parts;
   std::string part;
   std::istringstream in(text);
@@ -33,14 +33,14 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   return parts;
 }
 
-bool ReadInt(std::istringstream& in, int64_t low, int64_t high, int64_t& value) {
+bool readInt(std::istringstream& in, int64_t low, int64_t high, int64_t& value) {
   if (!(in >> value)) return false;
   return value >= low && value <= high;
 }
 
 }  // namespace
 
-int NoteKey(const std::string& name) {
+int Note_key(const std::string& name) {
   if (name.size() < 2) return -1;
   static constexpr int kSemitone[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
   const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
@@ -68,17 +68,17 @@ int NoteKey(const std::string& name) {
   return key >= 0 && key <= 127 ? key : -1;
 }
 
-int64_t NoteLength(const std::string& length, int division) {
+int64_t Note_length(const std::string& length, int division) {
   int64_t total = 0;
-  for (const std::string& part : Split(length, '+')) {
-    const int64_t ticks = OneLength(part, division);
+  for (const std::string& part : split(length, '+')) {
+    const int64_t ticks = oneLength(part, division);
     if (ticks < 0) return -1;
     total += ticks;
   }
   return total;
 }
 
-std::optional<Score> ReadScore(const std::string& text, std::string& error) {
+std::optional<Score> Score_read(const std::string& text, std::string& error) {
   Score score;
   std::vector<int64_t> cursor;  // per track
   std::istringstream lines(text);
@@ -106,20 +106,20 @@ std::optional<Score> ReadScore(const std::string& text, std::string& error) {
     int64_t value = 0;
     if (word == "division") {
       if (!score.tracks.empty()) return fail("division must come before the tracks");
-      if (!ReadInt(in, 1, 0x7FFF, value)) return fail("division must be 1-32767");
+      if (!readInt(in, 1, 0x7FFF, value)) return fail("division must be 1-32767");
       score.division = static_cast<int>(value);
     } else if (word == "title") {
       std::getline(in >> std::ws, score.title);
     } else if (word == "time") {
       int64_t denominator = 0;
-      if (!ReadInt(in, 1, 32, value) || !ReadInt(in, 1, 64, denominator) ||
+      if (!readInt(in, 1, 32, value) || !readInt(in, 1, 64, denominator) ||
           (denominator & (denominator - 1)) != 0)
         return fail("time needs a numerator and a power-of-two denominator");
       score.timeNumerator = static_cast<int>(value);
       score.timeDenominator = static_cast<int>(denominator);
     } else if (word == "tempo") {
       int64_t bpm = 0;
-      if (!ReadInt(in, 0, INT32_MAX, value) || !ReadInt(in, 4, 1000, bpm))
+      if (!readInt(in, 0, INT32_MAX, value) || !readInt(in, 4, 1000, bpm))
         return fail("tempo needs a tick and 4-1000 BPM");
       score.tempi.push_back({value, static_cast<int>(bpm)});
     } else if (word == "track") {
@@ -130,16 +130,16 @@ std::optional<Score> ReadScore(const std::string& text, std::string& error) {
     } else if (score.tracks.empty()) {
       return fail("\"" + word + "\" outside a track");
     } else if (word == "channel") {
-      if (!ReadInt(in, 0, 15, value)) return fail("channel must be 0-15");
+      if (!readInt(in, 0, 15, value)) return fail("channel must be 0-15");
       score.tracks.back().channel = static_cast<int>(value);
     } else if (word == "program") {
-      if (!ReadInt(in, 0, 127, value)) return fail("program must be 0-127");
+      if (!readInt(in, 0, 127, value)) return fail("program must be 0-127");
       score.tracks.back().program = static_cast<int>(value);
     } else if (word == "velocity") {
-      if (!ReadInt(in, 1, 127, value)) return fail("velocity must be 1-127");
+      if (!readInt(in, 1, 127, value)) return fail("velocity must be 1-127");
       score.tracks.back().velocity = static_cast<int>(value);
     } else if (word == "at") {
-      if (!ReadInt(in, 0, INT32_MAX, value)) return fail("at needs a tick");
+      if (!readInt(in, 0, INT32_MAX, value)) return fail("at needs a tick");
       cursor.back() = value;
     } else {
       // Notes, chords and rests to the end of the line.
@@ -153,14 +153,14 @@ std::optional<Score> ReadScore(const std::string& text, std::string& error) {
           step = length.substr(comma + 1);
           length.erase(comma);
         }
-        const int64_t ticks = NoteLength(length, score.division);
+        const int64_t ticks = Note_length(length, score.division);
         if (ticks <= 0) return fail("\"" + word + "\": bad length");
-        const int64_t advance = step.empty() ? ticks : NoteLength(step, score.division);
+        const int64_t advance = step.empty() ? ticks : Note_length(step, score.division);
         if (advance < 0) return fail("\"" + word + "\": bad step");
         const std::string notes = word.substr(0, slash);
         if (notes != "r") {
-          for (const std::string& name : Split(notes, '+')) {
-            const int key = NoteKey(name);
+          for (const std::string& name : split(notes, '+')) {
+            const int key = Note_key(name);
             if (key < 0) return fail("\"" + name + "\" is no note");
             track.notes.push_back({cursor.back(), ticks, key});
           }

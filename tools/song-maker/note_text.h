@@ -60,11 +60,11 @@ struct Score {
 
 // Reads a score. On a fault returns nothing and sets `error` to the line
 // number and what is wrong.
-std::optional<Score> ReadScore(const std::string& text, std::string& error);
+std::optional<Score> Score_read(const std::string& text, std::string& error);
 
 // The MIDI key of a note name ("A5" 81, "C#4" 61, "Bb2" 46), or -1.
-int NoteKey(const std::string& name);
+int Note_key(const std::string& name);
 // The ticks of a length ("4." at division 480 is 720), or -1.
-int64_t NoteLength(const std::string& length, int division);
+int64_t Note_length(const std::string& length, int division);
 
 }  // namespace zt::song

@@ -17,13 +17,13 @@ struct Event {
   std::string bytes;
 };
 
-std::string Meta(int type, const std::string& data) {
+std::string meta(int type, const std::string& data) {
   std::string bytes{static_cast<char>(0xFF), static_cast<char>(type)};
   Smf_putvarlen(bytes, data.size());
   return bytes + data;
 }
 
-std::string Chunk(const std::vector<Event>& unsorted) {
+std::string chunk(const std::vector<Event>& unsorted) {
   std::vector<Event> events = unsorted;
   std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
     return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
@@ -43,7 +43,7 @@ std::string Chunk(const std::vector<Event>& unsorted) {
 
 }  // namespace
 
-std::string WriteSmf(const Score& score) {
+std::string Smf_write(const Score& score) {
   std::string file = "MThd";
   Smf_putnumber(file, 6, 4);
   Smf_putnumber(file, 1, 2);  // format 1
@@ -51,22 +51,22 @@ std::string WriteSmf(const Score& score) {
   Smf_putnumber(file, static_cast<uint16_t>(score.division), 2);
 
   std::vector<Event> conductor;
-  if (!score.title.empty()) conductor.push_back({0, 0, Meta(3, score.title)});
+  if (!score.title.empty()) conductor.push_back({0, 0, meta(3, score.title)});
   int exponent = 0;
   while ((1 << exponent) < score.timeDenominator) ++exponent;
   conductor.push_back({0, 0,
-                       Meta(0x58, std::string{static_cast<char>(score.timeNumerator),
+                       meta(0x58, std::string{static_cast<char>(score.timeNumerator),
                                               static_cast<char>(exponent), 24, 8})});
   for (const Tempo& tempo : score.tempi) {
     std::string us;
     Smf_putnumber(us, static_cast<uint32_t>(60000000 / tempo.bpm), 3);
-    conductor.push_back({tempo.tick, 0, Meta(0x51, us)});
+    conductor.push_back({tempo.tick, 0, meta(0x51, us)});
   }
-  file += Chunk(conductor);
+  file += chunk(conductor);
 
   for (const Track& track : score.tracks) {
     std::vector<Event> events;
-    if (!track.name.empty()) events.push_back({0, 0, Meta(3, track.name)});
+    if (!track.name.empty()) events.push_back({0, 0, meta(3, track.name)});
     const char channel = static_cast<char>(track.channel);
     if (track.program >= 0)
       events.push_back({0, 1,
@@ -81,7 +81,7 @@ std::string WriteSmf(const Score& score) {
           {note.start + note.length, 2,
            std::string{static_cast<char>(kNoteOff | channel), static_cast<char>(note.key), 64}});
     }
-    file += Chunk(events);
+    file += chunk(events);
   }
   return file;
 }

@@ -10,6 +10,6 @@ namespace zt::song {
 
 // The file's bytes. At one tick, note offs come before note ons, so a note
 // struck again right where it ends sounds again.
-std::string WriteSmf(const Score& score);
+std::string Smf_write(const Score& score);
 
 }  // namespace zt::song

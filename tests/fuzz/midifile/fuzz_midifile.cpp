@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static zt::SongState song;
   zt::RecordingHost host;
   zt::ResetSong(song, host);
-  zt::LoadSongImage(song, std::string(reinterpret_cast<const char*>(data), size), host);
-  zt::CheckEmptySong(song, host);
+  zt::Song_loadimage(song, std::string(reinterpret_cast<const char*>(data), size), host);
+  zt::Song_checkempty(song, host);
   Fuzz_check(song.trackEndTick.size() == song.SongEventTable.size());
   int64_t songEnd = 0;
   for (size_t k = 0; k < song.SongEventTable.size(); ++k) {
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const zt::MidiEvent& e : events) {
       Fuzz_check(e.tick >= last);
       last = e.tick;
-      if (e.kind >= 1 && e.kind <= 6) Fuzz_check(song.TextEntry(e.first) != nullptr);
+      if (e.kind >= 1 && e.kind <= 6) Fuzz_check(song.textEntry(e.first) != nullptr);
     }
     Fuzz_check(song.trackEndTick[k] >= last);
     if (song.trackEndTick[k] > songEnd) songEnd = song.trackEndTick[k];

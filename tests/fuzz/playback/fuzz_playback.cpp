@@ -19,9 +19,9 @@ using zt::test::Fuzz_check;
 
 class QuietHost : public zt::RecordingHost, public zt::SchedulerHost {
  public:
-  using zt::RecordingHost::ShowMessage;
+  using zt::RecordingHost::showMessage;
   // SchedulerHost.
-  void SendToConsole(int32_t wParam, int32_t lParam) override {
+  void sendToConsole(int32_t wParam, int32_t lParam) override {
     Fuzz_check(wParam == 0 || wParam == 1);
     if (lParam == 0) return;
     const uint32_t word = static_cast<uint32_t>(lParam);
@@ -30,21 +30,21 @@ class QuietHost : public zt::RecordingHost, public zt::SchedulerHost {
     Fuzz_check(((word >> 8) & 0xFF) < 0x80 && ((word >> 16) & 0xFF) < 0x80 && (word >> 24) == 0);
     ++sent;
   }
-  void SetDataView(std::string_view caption) override { shown += caption.size(); }
-  void SetChannelButton(int32_t k, float value, std::string_view) override {
+  void setDataView(std::string_view caption) override { shown += caption.size(); }
+  void setChannelButton(int32_t k, float value, std::string_view) override {
     Fuzz_check(k >= 0 && k < 16);
     Fuzz_check(value == 0 || value == 100);
   }
-  void SetProgress(float value, std::string_view caption) override {
+  void setProgress(float value, std::string_view caption) override {
     Fuzz_check(value >= 0 && value <= 100);
     shown += caption.size();
   }
-  void FlipPauseSwitch() override {}
-  void ShowMessage(std::string_view text) override { shown += text.size(); }
-  void PostLoopCommand() override { ++loops; }
-  int32_t StartTimer(int32_t, int32_t) override { return 1; }
-  void StopTimer(int32_t) override {}
-  int32_t TimeOfDayMs() override { return now = (now + 10) % 86400000; }
+  void flipPauseSwitch() override {}
+  void showMessage(std::string_view text) override { shown += text.size(); }
+  void postLoopCommand() override { ++loops; }
+  int32_t startTimer(int32_t, int32_t) override { return 1; }
+  void stopTimer(int32_t) override {}
+  int32_t timeOfDayMs() override { return now = (now + 10) % 86400000; }
 
   size_t shown = 0;
   int64_t sent = 0;
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietHost host;
   zt::Playback_reset(state, host);
   zt::ResetSong(song, host);
-  zt::LoadSongImage(song, std::string(reinterpret_cast<const char*>(data), size), host);
+  zt::Song_loadimage(song, std::string(reinterpret_cast<const char*>(data), size), host);
 
   state.fileName = "fuzz.mid";
   state.RoutingMode = size % 2;

@@ -43,7 +43,7 @@ TEST_F(BoundedReadsTest, EventsCutOffByTheEndAreNotStored) {
     SCOPED_TRACE(c.name);
     host_.messages.clear();
     OpenTrack(std::string(c.name) + ".mid", B({0x00, 0x90, 0x3C, 0x64}) + c.tail);
-    ASSERT_EQ(song_.TrackCount(), 1);
+    ASSERT_EQ(song_.trackCount(), 1);
     EXPECT_EQ(song_.SongEventTable[0], (Events{{0x90, 60, 100, 0}}));
     EXPECT_EQ(song_.trackEndTick[0], c.endTick);
     EXPECT_EQ(song_.SongEndTick, c.endTick);
@@ -59,7 +59,7 @@ TEST_F(BoundedReadsTest, ACutOffTrackDoesNotStopTheNextOne) {
   const Bytes track1 = B({0x00, 0x90, 0x3C, 0x64, 0x20, 0xFF, 0x01, 0x40, 'x'});
   const Bytes track2 = B({0x00, 0x3E, 0x50}) + EndOfTrack();  // running status from track 1
   OpenBytes("two.mid", Header(96, 2) + Track(track1) + Track(track2));
-  ASSERT_EQ(song_.TrackCount(), 2);
+  ASSERT_EQ(song_.trackCount(), 2);
   EXPECT_EQ(song_.trackEndTick, (std::vector<int64_t>{32, 0}));
   EXPECT_EQ(song_.SongEventTable[1], (Events{{0x90, 62, 80, 0}}));
 }
@@ -95,15 +95,15 @@ TEST_F(BoundedReadsTest, EveryCutOfAFileLoadsConsistently) {
 
   OpenBytes("full.mid", file);
   const SongState full = song_;
-  ASSERT_EQ(full.TrackCount(), 2);
+  ASSERT_EQ(full.trackCount(), 2);
   ASSERT_EQ(full.SongEventTable[0].size(), 9u);
   ASSERT_EQ(full.SongEventTable[1].size(), 2u);
 
   for (size_t cut = 0; cut <= file.size(); ++cut) {
     SCOPED_TRACE(cut);
     Open(Write("cut.mid", file.substr(0, cut)));
-    ASSERT_LE(song_.TrackCount(), 2);
-    for (int k = 0; k < song_.TrackCount(); ++k) {
+    ASSERT_LE(song_.trackCount(), 2);
+    for (int k = 0; k < song_.trackCount(); ++k) {
       const Events& events = song_.SongEventTable[k];
       const Events& whole = full.SongEventTable[k];
       ASSERT_LE(events.size(), whole.size());

@@ -27,7 +27,7 @@ TEST_F(LoadSongTest, BuildsTheSongFromEveryKindOfEvent) {
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(song_.division, 96);
   EXPECT_EQ(song_.BPM, 120);  // no tempo event
-  ASSERT_EQ(song_.TrackCount(), 1);
+  ASSERT_EQ(song_.trackCount(), 1);
   EXPECT_EQ(song_.SongEventTable[0], (Events{{3, 1, 0, 0},
                                              {0xC0, 0x13, 0, 0},
                                              {0x90, 60, 100, 0},
@@ -50,7 +50,7 @@ TEST_F(LoadSongTest, RunningStatusCarriesAcrossTracksAndZeroVelocityIsNoteOff) {
   const Bytes track2 = B({0x00, 0x40, 0x50, 0x05, 0x40, 0x00}) + EndOfTrack();
   OpenBytes("running.mid", Header(480, 2) + Track(track1) + Track(track2));
 
-  ASSERT_EQ(song_.TrackCount(), 2);
+  ASSERT_EQ(song_.trackCount(), 2);
   EXPECT_EQ(song_.SongEventTable[0],
             (Events{{0x90, 60, 100, 0}, {0x90, 62, 100, 16}, {0x80, 60, 0, 32}}));
   EXPECT_EQ(song_.SongEventTable[1], (Events{{0x90, 64, 80, 0}, {0x80, 64, 0, 5}}));
@@ -131,10 +131,10 @@ TEST_F(LoadSongTest, TextEntriesAreNumberedAcrossLoads) {
   ASSERT_EQ(song_.TextTable.size(), 7u);
   EXPECT_EQ(song_.TextTable[1], "Text< 9>:testo");
   EXPECT_EQ(song_.SongEventTable[0], (Events{{3, 8, 0, 0}, {1, 9, 0, 0}, {2, 10, 0, 0}}));
-  ASSERT_NE(song_.TextEntry(14), nullptr);
-  EXPECT_EQ(*song_.TextEntry(14), "Mark:Coda");
-  EXPECT_EQ(song_.TextEntry(7), nullptr);
-  EXPECT_EQ(song_.TextEntry(15), nullptr);
+  ASSERT_NE(song_.textEntry(14), nullptr);
+  EXPECT_EQ(*song_.textEntry(14), "Mark:Coda");
+  EXPECT_EQ(song_.textEntry(7), nullptr);
+  EXPECT_EQ(song_.textEntry(15), nullptr);
   EXPECT_EQ(song_.textCounter, 14);
 }
 
@@ -165,7 +165,7 @@ TEST_F(LoadSongTest, MTrkInsideATextSplitsTheTrack) {
   const Bytes text = "MTrk" + B({0, 0, 0, 0, 0x00, 0x90, 0x3C, 0x64});
   const Bytes data = Meta(0x01, text) + EndOfTrack();
   OpenBytes("split.mid", Header(96, 1) + Track(data));
-  ASSERT_EQ(song_.TrackCount(), 2);
+  ASSERT_EQ(song_.trackCount(), 2);
   // Track 1 ends inside its cut text, which is not stored.
   EXPECT_TRUE(song_.SongEventTable[0].empty());
   EXPECT_EQ(song_.SongEventTable[1], (Events{{0x90, 60, 100, 0}}));
@@ -180,7 +180,7 @@ TEST_F(LoadSongTest, ChunksOfOtherTypesJoinThePrecedingTrack) {
                            0x3E, 0x7F, 0x00});      // data: a note on, a delta without event
   const Bytes track = Meta(0x03, "A") + B({0x00, 0x91, 0x30, 0x30});
   OpenBytes("foreign.mid", Header(96, 1) + Track(track) + foreign);
-  ASSERT_EQ(song_.TrackCount(), 1);
+  ASSERT_EQ(song_.trackCount(), 1);
   EXPECT_EQ(song_.SongEventTable[0], (Events{{3, 1, 0, 0},
                                              {0x91, 0x30, 0x30, 0},
                                              {0x90, 60, 64, 0},
@@ -196,14 +196,14 @@ TEST_F(LoadSongTest, HeaderIsNotChecked) {
   OpenBytes("header.mid", header + "junk" + Track(B({0x00, 0xC5, 0x01}) + EndOfTrack()));
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(song_.division, 0xE728);
-  ASSERT_EQ(song_.TrackCount(), 1);
+  ASSERT_EQ(song_.trackCount(), 1);
   EXPECT_EQ(song_.SongEventTable[0], (Events{{0xC5, 1, 0, 0}}));
 }
 
 TEST_F(LoadSongTest, EmptyMissingAndTracklessFilesLeaveNoSong) {
   OpenBytes("empty.mid", "");
   EXPECT_EQ(host_.messages, (Texts{"No midi file loaded!", "Nessun dato disponibile!"}));
-  EXPECT_EQ(song_.TrackCount(), 0);
+  EXPECT_EQ(song_.trackCount(), 0);
 
   host_.messages.clear();
   Open((dir_ / "missing.mid").string());
@@ -212,7 +212,7 @@ TEST_F(LoadSongTest, EmptyMissingAndTracklessFilesLeaveNoSong) {
   host_.messages.clear();
   Open(dir_.string());  // a folder cannot be read as a file
   EXPECT_EQ(host_.messages, (Texts{"No midi file loaded!", "Nessun dato disponibile!"}));
-  EXPECT_EQ(song_.TrackCount(), 0);
+  EXPECT_EQ(song_.trackCount(), 0);
 
   host_.messages.clear();
   OpenBytes("notracks.mid", Header(192) + "MTr");
@@ -232,7 +232,7 @@ TEST_F(LoadSongTest, ResetSongEmptiesTheSongButKeepsTheTextCounter) {
   const int stopsBefore = host_.playbackStops;
   ResetSong(song_, host_);
   EXPECT_EQ(host_.playbackStops, stopsBefore + 1);
-  EXPECT_EQ(song_.TrackCount(), 0);
+  EXPECT_EQ(song_.trackCount(), 0);
   EXPECT_EQ(song_.BPM, 0);
   EXPECT_EQ(song_.division, 0);
   EXPECT_TRUE(song_.fileImage.empty());
@@ -256,7 +256,7 @@ TEST_F(LoadSongTest, KeepsEveryEventOfLargeTracksInTablesSizedOnce) {
   for (int i = 0; i < 25000; ++i) texts += Meta(0x05, "la");
   OpenBytes("large.mid", Header(96, 2) + Track(notes + EndOfTrack()) + Track(texts + EndOfTrack()));
 
-  ASSERT_EQ(song_.TrackCount(), 2);
+  ASSERT_EQ(song_.trackCount(), 2);
   const Events& track1 = song_.SongEventTable[0];
   ASSERT_EQ(track1.size(), 150000u);
   EXPECT_EQ(track1.capacity(), track1.size());

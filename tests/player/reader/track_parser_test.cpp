@@ -58,31 +58,31 @@ TEST(ReadVarLen, NeverReadsPastTheTrack) {
   EXPECT_EQ(p, 1u);
 }
 
-TEST(BpmFromMicroseconds, RoundsToNearestWithHalvesToEven) {
-  EXPECT_EQ(BpmFromMicroseconds(500000), 120);
-  EXPECT_EQ(BpmFromMicroseconds(600000), 100);
-  EXPECT_EQ(BpmFromMicroseconds(400000), 150);
-  EXPECT_EQ(BpmFromMicroseconds(1), 60000000);
-  EXPECT_EQ(BpmFromMicroseconds(0xFFFFFF), 4);  // 3.58
-  EXPECT_EQ(BpmFromMicroseconds(461539), 130);  // 129.9998
-  EXPECT_EQ(BpmFromMicroseconds(40000000), 2);  // 1.5 to even
-  EXPECT_EQ(BpmFromMicroseconds(24000000), 2);  // 2.5 to even
-  EXPECT_EQ(BpmFromMicroseconds(480000), 125);
-  EXPECT_EQ(BpmFromMicroseconds(700000), 86);  // 85.71
-  EXPECT_EQ(BpmFromMicroseconds(923077), 65);  // 64.99997
+TEST(Tempo_frommicroseconds, RoundsToNearestWithHalvesToEven) {
+  EXPECT_EQ(Tempo_frommicroseconds(500000), 120);
+  EXPECT_EQ(Tempo_frommicroseconds(600000), 100);
+  EXPECT_EQ(Tempo_frommicroseconds(400000), 150);
+  EXPECT_EQ(Tempo_frommicroseconds(1), 60000000);
+  EXPECT_EQ(Tempo_frommicroseconds(0xFFFFFF), 4);  // 3.58
+  EXPECT_EQ(Tempo_frommicroseconds(461539), 130);  // 129.9998
+  EXPECT_EQ(Tempo_frommicroseconds(40000000), 2);  // 1.5 to even
+  EXPECT_EQ(Tempo_frommicroseconds(24000000), 2);  // 2.5 to even
+  EXPECT_EQ(Tempo_frommicroseconds(480000), 125);
+  EXPECT_EQ(Tempo_frommicroseconds(700000), 86);  // 85.71
+  EXPECT_EQ(Tempo_frommicroseconds(923077), 65);  // 64.99997
 }
 
-TEST(TextEntryText, BuildsEachTypesEntry) {
-  EXPECT_EQ(TextEntryText(1, 7, 1, "hello"), "Text< 7>:hello");
-  EXPECT_EQ(TextEntryText(2, 8, 1, "(c) 1999"), "copy:(c) 1999");
-  EXPECT_EQ(TextEntryText(3, 9, 2, "Organo"), "Sq/Na  2:Organo");
-  EXPECT_EQ(TextEntryText(3, 9, 12, "Organo"), "Sq/Na 12:Organo");
-  EXPECT_EQ(TextEntryText(3, 9, 123, "x"), "Sq/Na 123:x");
-  EXPECT_EQ(TextEntryText(4, 10, 1, "Flute"), "Inst:Flute");
-  EXPECT_EQ(TextEntryText(5, 11, 1, "la"), "Lyric:la*");
-  EXPECT_EQ(TextEntryText(6, 12, 1, "Verse"), "Mark:Verse");
+TEST(Track_textentry, BuildsEachTypesEntry) {
+  EXPECT_EQ(Track_textentry(1, 7, 1, "hello"), "Text< 7>:hello");
+  EXPECT_EQ(Track_textentry(2, 8, 1, "(c) 1999"), "copy:(c) 1999");
+  EXPECT_EQ(Track_textentry(3, 9, 2, "Organo"), "Sq/Na  2:Organo");
+  EXPECT_EQ(Track_textentry(3, 9, 12, "Organo"), "Sq/Na 12:Organo");
+  EXPECT_EQ(Track_textentry(3, 9, 123, "x"), "Sq/Na 123:x");
+  EXPECT_EQ(Track_textentry(4, 10, 1, "Flute"), "Inst:Flute");
+  EXPECT_EQ(Track_textentry(5, 11, 1, "la"), "Lyric:la*");
+  EXPECT_EQ(Track_textentry(6, 12, 1, "Verse"), "Mark:Verse");
   // Texts are bytes: Windows-1252 letters and even NULs stay as they are.
-  EXPECT_EQ(TextEntryText(5, 13, 1, B({'p', 0xE8, 0x00})), "Lyric:p" + B({0xE8, 0x00}) + "*");
+  EXPECT_EQ(Track_textentry(5, 13, 1, B({'p', 0xE8, 0x00})), "Lyric:p" + B({0xE8, 0x00}) + "*");
 }
 
 }  // namespace

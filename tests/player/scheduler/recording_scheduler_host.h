@@ -31,33 +31,33 @@ struct ButtonSet {
 
 class RecordingSchedulerHost : public SchedulerHost {
  public:
-  void SendToConsole(int32_t wParam, int32_t lParam) override {
+  void sendToConsole(int32_t wParam, int32_t lParam) override {
     sent.push_back({wParam, lParam, tick});
   }
-  void SetDataView(std::string_view caption) override { dataView.emplace_back(caption); }
-  void SetChannelButton(int32_t k, float value, std::string_view caption) override {
+  void setDataView(std::string_view caption) override { dataView.emplace_back(caption); }
+  void setChannelButton(int32_t k, float value, std::string_view caption) override {
     buttons.push_back({k, value, std::string(caption)});
   }
-  void SetProgress(float value, std::string_view caption) override {
+  void setProgress(float value, std::string_view caption) override {
     progressValue = value;
     progress.emplace_back(caption);
   }
-  void FlipPauseSwitch() override { ++pauseFlips; }
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  void PostLoopCommand() override { ++loopPosts; }
-  int32_t StartTimer(int32_t slot, int32_t periodMs) override {
+  void flipPauseSwitch() override { ++pauseFlips; }
+  void showMessage(std::string_view text) override { messages.emplace_back(text); }
+  void postLoopCommand() override { ++loopPosts; }
+  int32_t startTimer(int32_t slot, int32_t periodMs) override {
     if (failTimers) return 0;
     timers[slot] = periodMs;
     ++timerStarts;
     return ++lastTimerId;
   }
-  void StopTimer(int32_t slot) override {
+  void stopTimer(int32_t slot) override {
     if (slot == 0)
       timers.clear();
     else
       timers.erase(slot);
   }
-  int32_t TimeOfDayMs() override { return timeOfDay; }
+  int32_t timeOfDayMs() override { return timeOfDay; }
 
   bool Running(int32_t slot) const { return timers.count(slot) != 0; }
 

@@ -26,7 +26,7 @@ class SchedulerTest : public ::testing::Test {
   }
   // Appends one record to track k (1-based), growing the song as needed.
   void Add(int32_t k, int64_t kind, int64_t first, int64_t second, int64_t tick) {
-    while (song_.TrackCount() < k) song_.SongEventTable.emplace_back();
+    while (song_.trackCount() < k) song_.SongEventTable.emplace_back();
     song_.SongEventTable[static_cast<size_t>(k - 1)].push_back(
         MidiEvent{kind, first, second, tick});
     song_.SongEndTick = std::max(song_.SongEndTick, tick);
@@ -438,7 +438,7 @@ TEST_F(SchedulerFileTest, PlaysALoadedFileInOrderAndShowsItsTexts) {
                        EndOfTrack();
   const Bytes track2 = B({0x30, 0x91, 0x40, 0x50, 0x30, 0x40, 0x00}) + EndOfTrack();
   OpenBytes("played.mid", Header(96, 2) + Track(track1) + Track(track2));
-  ASSERT_EQ(song_.TrackCount(), 2);
+  ASSERT_EQ(song_.trackCount(), 2);
 
   PlaybackState state;
   state.fileName = "played.mid";

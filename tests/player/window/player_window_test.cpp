@@ -192,7 +192,7 @@ TEST_F(PlayerWindowTest, AQuotedPathWithBlanksLoads) {
   PlayerWindow& w = Open(name);
   EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(QString::fromStdString(path), w.windowTitle());
-  EXPECT_EQ(1, Song.TrackCount());
+  EXPECT_EQ(1, Song.trackCount());
   EXPECT_EQ("BPM 600", Caption(kIdTempo));
 }
 
@@ -203,11 +203,11 @@ TEST_F(PlayerWindowTest, TheLoadButtonShowsOnlyTheChosenFilesName) {
   Player_proc(w, {WM_COMMAND, kIdLoad, 0});
   EXPECT_EQ(QString("chosen.mid"), w.windowTitle());
   EXPECT_EQ(path, Playback.fileName);
-  EXPECT_EQ(1, Song.TrackCount());
+  EXPECT_EQ(1, Song.trackCount());
   // Cancelled: the song is cleared and play refuses.
   chooserAnswer_.clear();
   Player_proc(w, {WM_COMMAND, kIdLoad, 0});
-  EXPECT_EQ(0, Song.TrackCount());
+  EXPECT_EQ(0, Song.trackCount());
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
   EXPECT_EQ(std::vector<std::string>{"|No midifile loaded!"}, boxes_);
 }

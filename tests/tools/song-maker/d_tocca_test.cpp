@@ -41,7 +41,7 @@ TEST_F(DefaultSongTest, LoadsAsThreeOrganTracksOfHalfAMinute) {
   Open(kSong);
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(song_.unrecognised, 0);
-  ASSERT_EQ(song_.TrackCount(), 4);
+  ASSERT_EQ(song_.trackCount(), 4);
   EXPECT_EQ(song_.division, 480);
   for (int k = 1; k <= 3; ++k) {
     const EventList& track = song_.SongEventTable[k];

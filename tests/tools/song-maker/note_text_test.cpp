@@ -11,31 +11,31 @@ namespace zt::song {
 namespace {
 
 TEST(NoteText, NoteNamesAndLengths) {
-  EXPECT_EQ(NoteKey("C4"), 60);
-  EXPECT_EQ(NoteKey("A5"), 81);
-  EXPECT_EQ(NoteKey("C#4"), 61);
-  EXPECT_EQ(NoteKey("Bb2"), 46);
-  EXPECT_EQ(NoteKey("D1"), 26);
-  EXPECT_EQ(NoteKey("C-1"), 0);
-  EXPECT_EQ(NoteKey("G9"), 127);
-  EXPECT_EQ(NoteKey("A9"), -1);
-  EXPECT_EQ(NoteKey("H4"), -1);
-  EXPECT_EQ(NoteKey("C"), -1);
-  EXPECT_EQ(NoteKey("C4x"), -1);
+  EXPECT_EQ(Note_key("C4"), 60);
+  EXPECT_EQ(Note_key("A5"), 81);
+  EXPECT_EQ(Note_key("C#4"), 61);
+  EXPECT_EQ(Note_key("Bb2"), 46);
+  EXPECT_EQ(Note_key("D1"), 26);
+  EXPECT_EQ(Note_key("C-1"), 0);
+  EXPECT_EQ(Note_key("G9"), 127);
+  EXPECT_EQ(Note_key("A9"), -1);
+  EXPECT_EQ(Note_key("H4"), -1);
+  EXPECT_EQ(Note_key("C"), -1);
+  EXPECT_EQ(Note_key("C4x"), -1);
 
-  EXPECT_EQ(NoteLength("4", 480), 480);
-  EXPECT_EQ(NoteLength("4.", 480), 720);
-  EXPECT_EQ(NoteLength("16t", 480), 80);
-  EXPECT_EQ(NoteLength("1+4.+16", 480), 2760);
-  EXPECT_EQ(NoteLength("3", 480), -1);
-  EXPECT_EQ(NoteLength("128", 480), -1);
-  EXPECT_EQ(NoteLength("4+", 480), -1);
-  EXPECT_EQ(NoteLength("64", 100), -1);  // 400 / 64 is no whole tick
+  EXPECT_EQ(Note_length("4", 480), 480);
+  EXPECT_EQ(Note_length("4.", 480), 720);
+  EXPECT_EQ(Note_length("16t", 480), 80);
+  EXPECT_EQ(Note_length("1+4.+16", 480), 2760);
+  EXPECT_EQ(Note_length("3", 480), -1);
+  EXPECT_EQ(Note_length("128", 480), -1);
+  EXPECT_EQ(Note_length("4+", 480), -1);
+  EXPECT_EQ(Note_length("64", 100), -1);  // 400 / 64 is no whole tick
 }
 
 TEST(NoteText, ReadsTracksNotesChordsAndBrokenChords) {
   std::string error;
-  const auto score = ReadScore(
+  const auto score = Score_read(
       "# a comment\n"
       "division 96\n"
       "title Test\n"
@@ -64,18 +64,18 @@ TEST(NoteText, ReadsTracksNotesChordsAndBrokenChords) {
 
 TEST(NoteText, FaultsNameTheirLine) {
   std::string error;
-  EXPECT_FALSE(ReadScore("track A\nC4/4 X4/4\n", error));
+  EXPECT_FALSE(Score_read("track A\nC4/4 X4/4\n", error));
   EXPECT_EQ(error, "line 2: \"X4\" is no note");
-  EXPECT_FALSE(ReadScore("C4/4\n", error));
+  EXPECT_FALSE(Score_read("C4/4\n", error));
   EXPECT_EQ(error, "line 1: \"C4/4\" outside a track");
-  EXPECT_FALSE(ReadScore("track A\nchannel 16\n", error));
+  EXPECT_FALSE(Score_read("track A\nchannel 16\n", error));
   EXPECT_EQ(error, "line 2: channel must be 0-15");
-  EXPECT_FALSE(ReadScore("track A\nC4\n", error));
+  EXPECT_FALSE(Score_read("track A\nC4\n", error));
   EXPECT_EQ(error, "line 2: \"C4\" has no length");
-  EXPECT_FALSE(ReadScore("track A\nC4/5\n", error));
-  EXPECT_FALSE(ReadScore("track A\nprogram 19 20\n", error));
+  EXPECT_FALSE(Score_read("track A\nC4/5\n", error));
+  EXPECT_FALSE(Score_read("track A\nprogram 19 20\n", error));
   EXPECT_EQ(error, "line 2: unexpected \"20\"");
-  EXPECT_FALSE(ReadScore("# nothing\n", error));
+  EXPECT_FALSE(Score_read("# nothing\n", error));
   EXPECT_EQ(error, "no track");
 }
 
@@ -83,17 +83,17 @@ class SmfWriterTest : public test::MidiFileTest {};
 
 TEST_F(SmfWriterTest, TheReaderLoadsWhatTheWriterWrites) {
   std::string error;
-  const auto score = ReadScore(
+  const auto score = Score_read(
       "division 96\ntitle Prova\ntempo 0 60\ntempo 96 150\n"
       "track One\nchannel 2\nprogram 19\nvelocity 90\nC4/4 C4/4\n"
       "track Two\nchannel 9\nG2/2\n",
       error);
   ASSERT_TRUE(score) << error;
-  OpenBytes("written.mid", WriteSmf(*score));
+  OpenBytes("written.mid", Smf_write(*score));
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(song_.division, 96);
   EXPECT_EQ(song_.BPM, 150);  // the last tempo read
-  ASSERT_EQ(song_.TrackCount(), 3);
+  ASSERT_EQ(song_.trackCount(), 3);
   EXPECT_EQ(song_.SongEventTable[0], (EventList{{3, song_.textTableFirst, 0, 0},
                                                 {kKindTimeSignature, 4, 4, 0},
                                                 {kKindTempo, 60, 0, 0},
