@@ -348,7 +348,7 @@ class TimedPlayerWindow : public PlayerWindow {
   char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
   ControlTable_create();
-  Playback = PlaybackState{};
+  playbackState = PlaybackState{};
   LinkClient link(2000);
   if (!link.find(kConsoleCaption)) {
     std::fprintf(stderr, "player: no console\n");
@@ -358,12 +358,12 @@ class TimedPlayerWindow : public PlayerWindow {
   window.create();
   window.show();
   // As a load leaves them.
-  Song = std::move(song);
-  Playback.fileName = "timing.mid";
+  songState = std::move(song);
+  playbackState.fileName = "timing.mid";
   QTimer::singleShot(200, &window, [&window] { Player_proc(window, {WM_COMMAND, kIdPlay, 0}); });
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (window.startNs != 0 && Timers.TimerSlot[kSlotPlayback] == 0) app.quit();
+    if (window.startNs != 0 && timerTable.TimerSlot[kSlotPlayback] == 0) app.quit();
   });
   watch.start(20);
   app.exec();

@@ -2,7 +2,7 @@
 
 namespace zt {
 
-TimerTable Timers;
+TimerTable timerTable;
 
 namespace {
 

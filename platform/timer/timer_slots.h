@@ -28,7 +28,7 @@ struct TimerTable {
 };
 
 // The player's one timer table.
-extern TimerTable Timers;
+extern TimerTable timerTable;
 
 // Starts a timer in slot 1-3 that posts (0, slot) through `window` every
 // `periodMs` ms (once if `periodic` is 0) and records its id in the slot. A

@@ -9,7 +9,7 @@
 
 namespace zt {
 
-SongState Song;
+SongState songState;
 
 const std::string* SongState::textEntry(int64_t number) const {
   const int64_t index = number - textTableFirst;

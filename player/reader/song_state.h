@@ -75,7 +75,7 @@ struct SongState {
 };
 
 // The player's one song.
-extern SongState Song;
+extern SongState songState;
 
 // Stops playback and empties the song before a load: tables, file image,
 // division and tempo. The TextTable stays until the load replaces it, and

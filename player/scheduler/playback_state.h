@@ -65,6 +65,6 @@ struct PlaybackState {
 };
 
 // The player's one playback state.
-extern PlaybackState Playback;
+extern PlaybackState playbackState;
 
 }  // namespace zt

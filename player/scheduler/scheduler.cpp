@@ -10,7 +10,7 @@
 
 namespace zt {
 
-PlaybackState Playback;
+PlaybackState playbackState;
 
 namespace {
 

@@ -56,11 +56,11 @@ int main(int argc, char** argv) {
   ::signal(SIGPIPE, SIG_IGN);
   // The tables first: the timer slots and channel switches start empty and
   // on, the control table before any control.
-  zt::Playback = zt::PlaybackState{};
+  zt::playbackState = zt::PlaybackState{};
   zt::ControlTable_create();
 
   // The file name from what the application object left of the arguments.
-  zt::Playback.fileName = zt::Player_filename(arguments(argc, argv));
+  zt::playbackState.fileName = zt::Player_filename(arguments(argc, argv));
 
   // The console is looked for once; without it the player still runs.
   zt::LinkClient link;

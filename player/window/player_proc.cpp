@@ -22,9 +22,9 @@ bool soloOf(const PlaybackState& state, int32_t k) {
 
 void loadButton(PlayerWindow& w) {
   w.sendToConsole(0, 0);
-  ResetSong(Song, w);
+  ResetSong(songState, w);
   const std::string chosen = w.chosenFile();
-  Playback.fileName = chosen;
+  playbackState.fileName = chosen;
   if (chosen.empty()) return;
   const size_t slash = chosen.find_last_of('/');
   w.loadFile(chosen, slash == std::string::npos ? chosen : chosen.substr(slash + 1));
@@ -33,7 +33,7 @@ void loadButton(PlayerWindow& w) {
 void tempoControl(PlayerWindow& w) {
   const float v = Ctl_valueat(&w, kIdTempo);
   const int32_t bpm = Tempo_fromcontrol(v);
-  Song.BPM = bpm;
+  songState.BPM = bpm;
   FixedText<32> caption;
   caption.add("BPM").addStr(bpm);
   Ctl_meterset(&w, kIdTempo, v < 0 ? 0 : v, std::string(caption.view()));
@@ -45,9 +45,10 @@ int32_t Player_proc(PlayerWindow& w, const PlayerMessage& m) {
   switch (m.message) {
     case WM_INITDIALOG:
       w.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-      if (!Playback.fileName.empty()) w.loadFile(Playback.fileName, Playback.fileName);
+      if (!playbackState.fileName.empty())
+        w.loadFile(playbackState.fileName, playbackState.fileName);
       return 1;
-    case WM_PLAYER_TICK: Player_tick(Song, Playback, w, m.lParam); return 0;
+    case WM_PLAYER_TICK: Player_tick(songState, playbackState, w, m.lParam); return 0;
     case WM_SETCURSOR:
       if (m.wParam == kIdTempo && held(Input_lbutton)) {
         tempoControl(w);
@@ -55,27 +56,27 @@ int32_t Player_proc(PlayerWindow& w, const PlayerMessage& m) {
         // Moving within the button already soloed changes nothing, so the
         // music is not silenced at every pixel of the drag.
         const int32_t k = m.wParam - kIdChannel0;
-        if (!soloOf(Playback, k)) Channel_solo(Playback, w, k);
+        if (!soloOf(playbackState, k)) Channel_solo(playbackState, w, k);
       }
       return 0;
     case WM_COMMAND:
       switch (m.wParam) {
         case kIdLoad: loadButton(w); break;
-        case kIdPlay: Player_play(Song, Playback, w); break;
-        case kIdLoop: Player_loop(Song, Playback, w); break;
-        case kIdPause: Player_pause(Song, Playback, w); break;
-        case kIdStop: Player_stop(Playback, w); break;
+        case kIdPlay: Player_play(songState, playbackState, w); break;
+        case kIdLoop: Player_loop(songState, playbackState, w); break;
+        case kIdPause: Player_pause(songState, playbackState, w); break;
+        case kIdStop: Player_stop(playbackState, w); break;
         case kIdRouting:
-          Playback.RoutingMode = (Playback.RoutingMode + 1) % 2;
+          playbackState.RoutingMode = (playbackState.RoutingMode + 1) % 2;
           Ctl_buttonflip(&w, kIdRouting, std::string());
           break;
         default:
           if (m.wParam >= kIdChannel0 && m.wParam <= kIdChannelLast)
-            Channel_click(Playback, w, m.wParam - kIdChannel0);
+            Channel_click(playbackState, w, m.wParam - kIdChannel0);
           break;
       }
       return 0;
-    case WM_DESTROY: Player_close(Playback, w); return 0;
+    case WM_DESTROY: Player_close(playbackState, w); return 0;
     default: return 0;
   }
 }

@@ -175,12 +175,12 @@ void PlayerWindow::create() {
 
 void PlayerWindow::loadFile(const std::string& name, const std::string& caption) {
   if (QWidget* play = Ctl_window(this, kIdPlay)) play->setEnabled(false);
-  ResetSong(Song, *this);
-  LoadSong(Song, name, *this);
-  Song_checkempty(Song, *this);
+  ResetSong(songState, *this);
+  LoadSong(songState, name, *this);
+  Song_checkempty(songState, *this);
   setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
   FixedText<32> bpm;
-  bpm.add("BPM").addStr(Song.BPM);
+  bpm.add("BPM").addStr(songState.BPM);
   Ctl_meterset(this, kIdTempo, 0, std::string(bpm.view()));
   if (QWidget* play = Ctl_window(this, kIdPlay)) play->setEnabled(true);
 }
@@ -284,7 +284,7 @@ void PlayerWindow::showMessage(const std::string& text) {
   if (box_) box_(std::string(), text);
 }
 
-void PlayerWindow::stopPlayback() { Playback_reset(Playback, *this); }
+void PlayerWindow::stopPlayback() { Playback_reset(playbackState, *this); }
 
 void PlayerWindow::postLoopCommand() {
   QMetaObject::invokeMethod(
@@ -300,11 +300,11 @@ int32_t PlayerWindow::startTimer(int32_t slot, int32_t periodMs) {
   TimerPost post = [this](int32_t, int32_t lParam) {
     QCoreApplication::postEvent(this, new TickEvent(lParam));
   };
-  return zt::StartTimer(Timers, post, slot, periodMs, 1);
+  return zt::StartTimer(timerTable, post, slot, periodMs, 1);
 }
 
 void PlayerWindow::stopTimer(int32_t slot) {
-  zt::StopTimer(Timers, slot);
+  zt::StopTimer(timerTable, slot);
   // Ticks posted before the stop are still queued; the scheduler lets them
   // through without effect.
 }

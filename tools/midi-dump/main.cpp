@@ -12,9 +12,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   zt::RecordingHost host;
-  zt::ResetSong(zt::Song, host);
-  zt::LoadSong(zt::Song, argv[1], host);
-  zt::Song_checkempty(zt::Song, host);
-  zt::Dump_song(zt::Song, host.messages, stdout);
+  zt::ResetSong(zt::songState, host);
+  zt::LoadSong(zt::songState, argv[1], host);
+  zt::Song_checkempty(zt::songState, host);
+  zt::Dump_song(zt::songState, host.messages, stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -70,8 +70,8 @@ class ConsolleEndToEnd : public ::testing::Test {
     t.start();
     while (!link_.findAt(Link_socketname("ZT")) && t.elapsed() < 20000) QThread::msleep(100);
     ASSERT_TRUE(link_.connected()) << "consolle never listened";
-    Playback = PlaybackState{};
-    Song = SongState{};
+    playbackState = PlaybackState{};
+    songState = SongState{};
   }
 
   void TearDown() override {
@@ -85,7 +85,7 @@ class ConsolleEndToEnd : public ::testing::Test {
   }
 
   PlayerWindow& Open(const std::string& path) {
-    Playback.fileName = path;
+    playbackState.fileName = path;
     window_ = std::make_unique<PlayerWindow>(
         link_, [this](const std::string&, const std::string& text) { boxes_.push_back(text); },
         [](QWidget*) { return std::string(); });
@@ -98,11 +98,11 @@ class ConsolleEndToEnd : public ::testing::Test {
     Player_proc(w, {WM_COMMAND, kIdPlay, 0});
     QElapsedTimer t;
     t.start();
-    while (Timers.TimerSlot[kSlotPlayback] != 0 && t.elapsed() < 10000) {
+    while (timerTable.TimerSlot[kSlotPlayback] != 0 && t.elapsed() < 10000) {
       QApplication::processEvents(QEventLoop::AllEvents, 10);
       QThread::msleep(2);
     }
-    ASSERT_EQ(0, Timers.TimerSlot[kSlotPlayback]) << "the song never ended";
+    ASSERT_EQ(0, timerTable.TimerSlot[kSlotPlayback]) << "the song never ended";
   }
 
   // Captured messages from `from` on once the count stays put for a moment.

@@ -48,8 +48,8 @@ class PlayerWindowTest : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     old_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.path().toStdString());
-    Playback = PlaybackState{};
-    Song = SongState{};
+    playbackState = PlaybackState{};
+    songState = SongState{};
     ControlTable_create();
     Input_set(&mouse_);
   }
@@ -62,7 +62,7 @@ class PlayerWindowTest : public ::testing::Test {
   }
 
   PlayerWindow& Open(const std::string& fileName) {
-    Playback.fileName = fileName;
+    playbackState.fileName = fileName;
     window_ = std::make_unique<PlayerWindow>(
         link_,
         [this](const std::string& title, const std::string& text) {
@@ -192,7 +192,7 @@ TEST_F(PlayerWindowTest, AQuotedPathWithBlanksLoads) {
   PlayerWindow& w = Open(name);
   EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(QString::fromStdString(path), w.windowTitle());
-  EXPECT_EQ(1, Song.trackCount());
+  EXPECT_EQ(1, songState.trackCount());
   EXPECT_EQ("BPM 600", Caption(kIdTempo));
 }
 
@@ -202,12 +202,12 @@ TEST_F(PlayerWindowTest, TheLoadButtonShowsOnlyTheChosenFilesName) {
   chooserAnswer_ = path;
   Player_proc(w, {WM_COMMAND, kIdLoad, 0});
   EXPECT_EQ(QString("chosen.mid"), w.windowTitle());
-  EXPECT_EQ(path, Playback.fileName);
-  EXPECT_EQ(1, Song.trackCount());
+  EXPECT_EQ(path, playbackState.fileName);
+  EXPECT_EQ(1, songState.trackCount());
   // Cancelled: the song is cleared and play refuses.
   chooserAnswer_.clear();
   Player_proc(w, {WM_COMMAND, kIdLoad, 0});
-  EXPECT_EQ(0, Song.trackCount());
+  EXPECT_EQ(0, songState.trackCount());
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
   EXPECT_EQ(std::vector<std::string>{"|No midifile loaded!"}, boxes_);
 }
@@ -215,21 +215,21 @@ TEST_F(PlayerWindowTest, TheLoadButtonShowsOnlyTheChosenFilesName) {
 TEST_F(PlayerWindowTest, TheTempoControlFollowsTheLeftButton) {
   Open("");
   MoveOver(kIdTempo, 0.5);
-  EXPECT_EQ(0, Song.BPM) << "no button held, nothing changes";
+  EXPECT_EQ(0, songState.BPM) << "no button held, nothing changes";
   mouse_.press(Input_lbutton);
   MoveOver(kIdTempo, 0.0);
-  EXPECT_EQ(400, Song.BPM);
+  EXPECT_EQ(400, songState.BPM);
   EXPECT_EQ("BPM 400", Caption(kIdTempo));
   MoveOver(kIdTempo, 1.0);
-  EXPECT_EQ(60, Song.BPM);
+  EXPECT_EQ(60, songState.BPM);
   EXPECT_EQ("BPM 60", Caption(kIdTempo));
   EXPECT_FLOAT_EQ(100.0f, Ctl_entry(kIdTempo)->value);
   MoveOver(kIdTempo, 0.5);
   // Pixel 83 of 165 is 50.3 %: 6000 / 50.3 = 119.3.
-  EXPECT_EQ(119, Song.BPM);
+  EXPECT_EQ(119, songState.BPM);
   mouse_.release(Input_lbutton);
   MoveOver(kIdTempo, 0.0);
-  EXPECT_EQ(119, Song.BPM);
+  EXPECT_EQ(119, songState.BPM);
 }
 
 TEST_F(PlayerWindowTest, RightDraggingMovesTheSoloAcrossTheChannelButtons) {
@@ -238,17 +238,17 @@ TEST_F(PlayerWindowTest, RightDraggingMovesTheSoloAcrossTheChannelButtons) {
   Open("");
   mouse_.press(Input_rbutton);
   MoveOver(kIdChannel0 + 3, 0.5);
-  for (int k = 0; k < 16; ++k) EXPECT_EQ(k == 3 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
+  for (int k = 0; k < 16; ++k) EXPECT_EQ(k == 3 ? 1 : 0, playbackState.ChannelSwitch[k]) << k;
   EXPECT_FLOAT_EQ(0.0f, Ctl_entry(kIdChannel0 + 3)->value);
   EXPECT_FLOAT_EQ(100.0f, Ctl_entry(kIdChannel0 + 4)->value);
   MoveOver(kIdChannel0 + 3, 0.9);  // still over button 3: nothing new
   MoveOver(kIdChannel0 + 5, 0.5);
-  for (int k = 0; k < 16; ++k) EXPECT_EQ(k == 5 ? 1 : 0, Playback.ChannelSwitch[k]) << k;
+  for (int k = 0; k < 16; ++k) EXPECT_EQ(k == 5 ? 1 : 0, playbackState.ChannelSwitch[k]) << k;
   EXPECT_EQ((std::vector<std::string>{"0 0", "0 0"}), Log());
   mouse_.release(Input_rbutton);
   // A left click on a button flips it and silences once more.
   Player_proc(*window_, {WM_COMMAND, kIdChannel0 + 5, 0});
-  EXPECT_EQ(0, Playback.ChannelSwitch[5]);
+  EXPECT_EQ(0, playbackState.ChannelSwitch[5]);
   EXPECT_FLOAT_EQ(100.0f, Ctl_entry(kIdChannel0 + 5)->value);
   EXPECT_EQ(3u, Log().size());
 }
@@ -265,7 +265,7 @@ TEST_F(PlayerWindowTest, WithButtonZeroOffOnlyTheNotesReachTheConsole) {
       std::string(Caption(kIdRouting)).substr(std::string(Caption(kIdRouting)).find('/') + 1));
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
   // Ticks arrive from the real timer thread through the event queue.
-  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
+  ASSERT_TRUE(Pump([&] { return timerTable.TimerSlot[kSlotPlayback] == 0; }, 5000))
       << "the song never ended";
   const std::vector<std::string> expected = {
       "0 0",  // the click on button 0
@@ -301,7 +301,7 @@ TEST_F(PlayerWindowTest, ATicksEventsAreDrawnOnceAfterItsLastSend) {
   Ctl_window(&w, kIdDataView)->installEventFilter(&dataView);
   Ctl_window(&w, kIdChannel0 + 1)->installEventFilter(&button);
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
-  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000));
+  ASSERT_TRUE(Pump([&] { return timerTable.TimerSlot[kSlotPlayback] == 0; }, 5000));
   EXPECT_EQ(1, dataView.count);
   EXPECT_EQ(1, button.count);
   EXPECT_EQ("MIDI OUT Canale: 2", Caption(kIdDataView));
@@ -335,7 +335,7 @@ TEST_F(PlayerWindowTest, DirectModeReachesTheConsolesOutputEventForEvent) {
   ASSERT_TRUE(link_.findAt(socket_));
   PlayerWindow& w = Open(Write("every.mid", EveryKindSong()));
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
-  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
+  ASSERT_TRUE(Pump([&] { return timerTable.TimerSlot[kSlotPlayback] == 0; }, 5000))
       << "the song never ended";
   std::vector<std::string> expected = NotesOff();  // play silences first
   for (uint32_t m :
@@ -352,7 +352,7 @@ TEST_F(PlayerWindowTest, FilteredModePlaysOnlyTheNotesThroughTheRegisters) {
   PlayerWindow& w = Open(Write("every.mid", EveryKindSong()));
   Player_proc(w, {WM_COMMAND, kIdRouting, 0});
   Player_proc(w, {WM_COMMAND, kIdPlay, 0});
-  ASSERT_TRUE(Pump([&] { return Timers.TimerSlot[kSlotPlayback] == 0; }, 5000))
+  ASSERT_TRUE(Pump([&] { return timerTable.TimerSlot[kSlotPlayback] == 0; }, 5000))
       << "the song never ended";
   std::vector<std::string> noteOns;
   for (const std::string& line : Log()) {
