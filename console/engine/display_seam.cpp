@@ -133,7 +133,7 @@ void Display_request(const DisplayRequest& request) {
 
 void Display_keyboard(int display, int key, int32_t colour) {
   DisplayRequest r;
-  r.kind = DisplayKind::Keyboard;
+  r.kind = DisplayKind::keyboard;
   r.id = display;
   r.key = key;
   r.colour = colour;
@@ -142,7 +142,7 @@ void Display_keyboard(int display, int key, int32_t colour) {
 
 void Display_indicator(int channel, int level) {
   DisplayRequest r;
-  r.kind = DisplayKind::Indicator;
+  r.kind = DisplayKind::indicator;
   r.id = kIndicatorBase + channel;
   r.level = level;
   Display_request(r);
@@ -157,16 +157,16 @@ static void textRequest(DisplayKind kind, int id, std::string_view text) {
 }
 
 void Display_status(std::string_view text) {
-  textRequest(DisplayKind::Status, kStatusDisplay, text);
+  textRequest(DisplayKind::status, kStatusDisplay, text);
 }
 
-void Display_note(std::string_view text) { textRequest(DisplayKind::Note, kNoteDisplay, text); }
+void Display_note(std::string_view text) { textRequest(DisplayKind::note, kNoteDisplay, text); }
 
-void Log_line(std::string_view text) { textRequest(DisplayKind::Log, kMessageLog, text); }
+void Log_line(std::string_view text) { textRequest(DisplayKind::log, kMessageLog, text); }
 
 void Display_register(int r, std::string_view caption, int level) {
   DisplayRequest q;
-  q.kind = DisplayKind::RegisterButton;
+  q.kind = DisplayKind::registerButton;
   q.id = kRegisterButtonBase + r;
   q.level = level;
   q.text.add(caption);
@@ -175,7 +175,7 @@ void Display_register(int r, std::string_view caption, int level) {
 
 void Display_meter(int id, std::string_view caption, double level) {
   DisplayRequest q;
-  q.kind = DisplayKind::Meter;
+  q.kind = DisplayKind::meter;
   q.id = id;
   q.level = level;
   q.text.add(caption);

@@ -20,14 +20,14 @@
 namespace zt {
 
 enum class DisplayKind : uint8_t {
-  Keyboard,        // id: keyboard display 100/101, key, colour
-  Indicator,       // id: channel indicator 130..145, level
-  Status,          // id: status display 2620, text
-  Note,            // id: note display 119, text
-  RegisterButton,  // id: register button 1000+r, level, text: caption, or
+  keyboard,        // id: keyboard display 100/101, key, colour
+  indicator,       // id: channel indicator 130..145, level
+  status,          // id: status display 2620, text
+  note,            // id: note display 119, text
+  registerButton,  // id: register button 1000+r, level, text: caption, or
                    // captionIsLabel: the caption is the register's label
-  Log,             // id: message log 110, text
-  Meter,           // id: a register's meter control (volume bar, shift bar,
+  log,             // id: message log 110, text
+  meter,           // id: a register's meter control (volume bar, shift bar,
                    // pan switch, program or multi-note stepper), level: the
                    // percentage (kLevelUnchanged keeps it), text: caption
 };
@@ -51,7 +51,7 @@ constexpr int kLampOff = 28;
 constexpr double kLevelUnchanged = -2;
 
 struct DisplayRequest {
-  DisplayKind kind = DisplayKind::Log;
+  DisplayKind kind = DisplayKind::log;
   int32_t id = 0;
   int32_t key = 0;     // Keyboard: the key index (note - kKeyOffset)
   int32_t colour = 0;  // Keyboard: a colour, kColourAllKeys or kColourNatural

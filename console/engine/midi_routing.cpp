@@ -135,7 +135,7 @@ void Midi_inproc(int32_t /*handle*/, uint32_t code, uintptr_t /*instance*/, uint
             // The caption is the register's label, which only the window
             // thread reads: the request asks the window to use it.
             DisplayRequest q;
-            q.kind = DisplayKind::RegisterButton;
+            q.kind = DisplayKind::registerButton;
             q.id = kRegisterButtonBase + r;
             q.level = on ? 100 : 0;
             q.captionIsLabel = true;

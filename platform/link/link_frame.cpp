@@ -46,16 +46,16 @@ size_t LinkDecoder::feed(const unsigned char* data, size_t size) {
 }
 
 LinkDecoder::Result LinkDecoder::next(LinkFrame& frame) {
-  if (failed_) return Result::Malformed;
-  if (held_ < kLinkFrameSize) return Result::NeedMore;
+  if (failed_) return Result::malformed;
+  if (held_ < kLinkFrameSize) return Result::needMore;
   held_ = 0;
   const LinkFrame decoded = Link_decode(buf_);
   if (!Link_framevalid(decoded)) {
     failed_ = true;
-    return Result::Malformed;
+    return Result::malformed;
   }
   frame = decoded;
-  return Result::Frame;
+  return Result::frame;
 }
 
 }  // namespace zt

@@ -48,7 +48,7 @@ bool Link_frameplayable(const LinkFrame& frame);
 // nothing after it read.
 class LinkDecoder {
  public:
-  enum class Result { Frame, NeedMore, Malformed };
+  enum class Result { frame, needMore, malformed };
 
   // Appends up to `size` bytes; returns how many it took (it holds at most
   // one partial frame, so the rest waits for the next call after next()).

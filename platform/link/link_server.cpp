@@ -37,7 +37,7 @@ class LinkServer::Connection : public QObject {
     while (!finished_) {
       LinkFrame frame;
       LinkDecoder::Result r = decoder_.next(frame);
-      if (r == LinkDecoder::Result::NeedMore) {
+      if (r == LinkDecoder::Result::needMore) {
         unsigned char bytes[kLinkFrameSize];
         const size_t want = kLinkFrameSize - decoder_.pending();
         const qint64 got = socket_->read(reinterpret_cast<char*>(bytes), static_cast<qint64>(want));
@@ -47,7 +47,7 @@ class LinkServer::Connection : public QObject {
       }
       // A player waits for each answer before it sends again: bytes already
       // there behind a request make it one that is too long.
-      if (r == LinkDecoder::Result::Malformed || socket_->bytesAvailable() > 0) {
+      if (r == LinkDecoder::Result::malformed || socket_->bytesAvailable() > 0) {
         ++owner_->refused_;
         drop();
         break;

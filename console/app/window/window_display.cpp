@@ -54,17 +54,17 @@ bool controlExists(int id) { return mainWindow && Ctl_control(mainWindow, id); }
 }  // namespace
 
 bool WindowDisplay::coalesce(const DisplayRequest& r) {
-  if (r.kind == DisplayKind::Indicator && r.id >= kIndicatorBase && r.id < kIndicatorBase + 16) {
+  if (r.kind == DisplayKind::indicator && r.id >= kIndicatorBase && r.id < kIndicatorBase + 16) {
     indicators_[r.id - kIndicatorBase] = r;
     indicatorWaiting_[r.id - kIndicatorBase] = true;
     return true;
   }
-  if (r.kind == DisplayKind::Status) {
+  if (r.kind == DisplayKind::status) {
     status_ = r;
     statusWaiting_ = true;
     return true;
   }
-  if (r.kind == DisplayKind::Note) {
+  if (r.kind == DisplayKind::note) {
     note_ = r;
     noteWaiting_ = true;
     return true;
@@ -129,21 +129,21 @@ void WindowDisplay::drawCoalesced() {
 }
 
 void WindowDisplay::draw(const DisplayRequest& r) {
-  if (r.kind == DisplayKind::Log) {
+  if (r.kind == DisplayKind::log) {
     MessageLog_add(std::string(r.text.view()));
     return;
   }
   if (!mainWindow) return;
   switch (r.kind) {
-    case DisplayKind::Keyboard: Keyboard_draw(r.id, r.key, r.colour); break;
-    case DisplayKind::Indicator:
+    case DisplayKind::keyboard: Keyboard_draw(r.id, r.key, r.colour); break;
+    case DisplayKind::indicator:
       if (controlExists(r.id)) Ctl_roundlampset(mainWindow, r.id, static_cast<float>(r.level), "");
       break;
-    case DisplayKind::Status:
-    case DisplayKind::Note:
+    case DisplayKind::status:
+    case DisplayKind::note:
       if (controlExists(r.id)) Ctl_displayset(mainWindow, r.id, std::string(r.text.view()));
       break;
-    case DisplayKind::RegisterButton: {
+    case DisplayKind::registerButton: {
       if (!controlExists(r.id)) break;
       const int reg = r.id - kRegisterButtonBase;
       std::string caption(r.text.view());
@@ -154,11 +154,11 @@ void WindowDisplay::draw(const DisplayRequest& r) {
         Ctl_setslot(mainWindow, r.id, 6, consoleState.regButtonProgram[reg]);
       break;
     }
-    case DisplayKind::Meter:
+    case DisplayKind::meter:
       if (controlExists(r.id))
         Ctl_meterset(mainWindow, r.id, static_cast<float>(r.level), std::string(r.text.view()));
       break;
-    case DisplayKind::Log: break;
+    case DisplayKind::log: break;
   }
 }
 

@@ -149,7 +149,7 @@ TEST_F(CommandsTest, AuditionSetsTheChannelThenPlaysBothPatternsWithPauses) {
                         msg(0x80, 62),
                     }));
   EXPECT_EQ(pauses(), (std::vector<int>{300, 300, 300, 400, 400}));
-  auto keys = sink.of(DisplayKind::Keyboard);
+  auto keys = sink.of(DisplayKind::keyboard);
   ASSERT_EQ(keys.size(), 14u);
   EXPECT_EQ(keys[0].key, 63 - 23);
   EXPECT_EQ(keys[0].colour, RGB(255, 22, 22));
@@ -164,7 +164,7 @@ TEST_F(CommandsTest, OnScreenKeyPlaysTheNoteOnTheOutputChannel) {
   drawRegister(1, "19 Organ", 255);
   Key_play(37, kKeyboardLower);
   EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 19), msg(0xB0, 10, 64), msg(0x90, 60, 127)}));
-  EXPECT_EQ(sink.of(DisplayKind::Keyboard)[0].id, kKeyboardLower);
+  EXPECT_EQ(sink.of(DisplayKind::keyboard)[0].id, kKeyboardLower);
 }
 
 }  // namespace

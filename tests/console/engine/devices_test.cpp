@@ -30,7 +30,7 @@ TEST_F(DevicesTest, FindsALiveOrAweSynthesiserInAnyCase) {
   EXPECT_EQ(Midi_findsynth(), 0);
   auto dialog = Dialog_midiout();
   EXPECT_TRUE(dialog.entries.empty());
-  EXPECT_EQ(sink.texts(DisplayKind::Log), std::vector<std::string>{"Midi device out trovati : 0"});
+  EXPECT_EQ(sink.texts(DisplayKind::log), std::vector<std::string>{"Midi device out trovati : 0"});
   Engine_attach(*midiOut, *midiIn);
 }
 
@@ -40,11 +40,11 @@ TEST_F(DevicesTest, InputOpensOnceAndClosesOnlyWhenOpen) {
   EXPECT_NE(consoleState.hMidiIn, 0);
   EXPECT_EQ(Midi_openin(0), 0);  // already open
   EXPECT_EQ(Midi_startin(), 1);
-  EXPECT_EQ(sink.texts(DisplayKind::Log), std::vector<std::string>{"Open Midi Device In  1 is OK"});
+  EXPECT_EQ(sink.texts(DisplayKind::log), std::vector<std::string>{"Open Midi Device In  1 is OK"});
   // The driver's open and close notices reach the status display.
   EXPECT_EQ(Midi_closein(), 1);
   EXPECT_EQ(consoleState.hMidiIn, 0);
-  EXPECT_EQ(sink.texts(DisplayKind::Status), (std::vector<std::string>{"<open", "<close"}));
+  EXPECT_EQ(sink.texts(DisplayKind::status), (std::vector<std::string>{"<open", "<close"}));
   inDriver->failOpen(1, MIDIERR_ALLOCATED);
   EXPECT_EQ(Midi_openin(1), 0);
   EXPECT_EQ(consoleState.hMidiIn, 0);
@@ -62,7 +62,7 @@ TEST_F(DevicesTest, OutputOpenAndCloseWriteTheLog) {
   outDriver->failOpen(1, MIDIERR_ALLOCATED);
   Midi_openout(1);
   Midi_openout(7);
-  auto log = sink.texts(DisplayKind::Log);
+  auto log = sink.texts(DisplayKind::log);
   ASSERT_EQ(log.size(), 5u);
   EXPECT_EQ(log[0], "Open Midi Device Out  2 \xE8 OK");
   EXPECT_EQ(log[1], "Close OK");
@@ -88,7 +88,7 @@ TEST_F(DevicesTest, OutputDialogListsEveryDeviceAndPreselectsBySynthFound) {
   EXPECT_EQ(dialog.title, "Midi out device");
   EXPECT_EQ(dialog.entries, (std::vector<std::string>{" 0 FluidSynth", " 1 Port A", " 2 Port B"}));
   EXPECT_EQ(dialog.selected, 0);
-  EXPECT_EQ(sink.texts(DisplayKind::Log),
+  EXPECT_EQ(sink.texts(DisplayKind::log),
             (std::vector<std::string>{"Midi device out trovati : 3", " 0 FluidSynth", " 1 Port A",
                                       " 2 Port B"}));
   consoleState.synthFound = 1;
@@ -166,7 +166,7 @@ TEST_F(DevicesTest, KeysPlayedDuringAnOutputChangeAreSkippedNotFailures) {
   // The walk and the display went on: both keys were marked and released,
   // and the program changes drew register 5 and then put it back.
   int marks = 0, restores = 0;
-  for (const auto& r : sink.of(DisplayKind::Keyboard)) {
+  for (const auto& r : sink.of(DisplayKind::keyboard)) {
     if (r.key == 60 - kKeyOffset && r.colour == Midi_channelcolor(0)) ++marks;
     if (r.key == 60 - kKeyOffset && r.colour == kColourNatural) ++restores;
   }
@@ -197,7 +197,7 @@ TEST_F(DevicesTest, ChoosingAnInputReopensAndStartsIt) {
   auto dialog = Dialog_midiin();
   EXPECT_EQ(dialog.title, "Midi in device");
   EXPECT_EQ(dialog.selected, 0);
-  EXPECT_EQ(sink.texts(DisplayKind::Log)[1], "Midi device trovati : 2");
+  EXPECT_EQ(sink.texts(DisplayKind::log)[1], "Midi device trovati : 2");
   std::string shown;
   Dialog_midiinchoose(" 1 Keyboard", [&](const std::string& m) { shown = m; });
   EXPECT_EQ(shown, "Midi in ora \xE8 :  1 Keyboard");

@@ -83,11 +83,11 @@ TEST_F(JackEngine, AKeyIsPlayedThroughEveryDrawnRegisterThenForwarded) {
             play({0x80, 60, 64}, 4));
 
   Display_drain();
-  auto status = sink_.texts(DisplayKind::Status);
+  auto status = sink_.texts(DisplayKind::status);
   ASSERT_EQ(2u, status.size());
   EXPECT_EQ(0u, status[0].find("<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 ")) << status[0];
   EXPECT_EQ(0u, status[1].find("<Canale: 0 Nota: 60 Velocit\xE0: 64 OnOff: 0 ")) << status[1];
-  EXPECT_EQ((std::vector<std::string>{"60 do C:5"}), sink_.texts(DisplayKind::Note));
+  EXPECT_EQ((std::vector<std::string>{"60 do C:5"}), sink_.texts(DisplayKind::note));
   EXPECT_TRUE(sink_.failures.empty());
 }
 
@@ -219,7 +219,7 @@ TEST_F(JackEngine, AKeyboardThatComesIsConnectedAndOneThatGoesMidNoteLeavesNoKey
   EXPECT_EQ((std::vector<Bytes>{{0x80, 60, 0}, {0x80, 60, 0}, {0x80, 64, 0}, {0x80, 64, 0}}),
             capture_->capturedBytes(from));
   Display_drain();
-  EXPECT_EQ(std::vector<std::string>{"Midi in assente: late:out"}, sink_.texts(DisplayKind::Log));
+  EXPECT_EQ(std::vector<std::string>{"Midi in assente: late:out"}, sink_.texts(DisplayKind::log));
   EXPECT_TRUE(sink_.failures.empty());
   enginePlatform.portWatch = nullptr;
 }

@@ -22,17 +22,17 @@ TEST_F(RoutingTest, KeyThroughTwoRegistersSendsInOrderAndShowsTexts) {
                         msg(0xC0, 20), msg(0xB0, 10, 0), msg(0x90, 60, 50),    // register 7
                         msg(0x90, 60, 100),                                    // the key itself
                     }));
-  EXPECT_EQ(sink.texts(DisplayKind::Status),
+  EXPECT_EQ(sink.texts(DisplayKind::status),
             std::vector<std::string>{"<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 1234ms"});
-  EXPECT_EQ(sink.texts(DisplayKind::Note), std::vector<std::string>{"60 do C:5"});
+  EXPECT_EQ(sink.texts(DisplayKind::note), std::vector<std::string>{"60 do C:5"});
   // The status display comes last, after the note display.
-  EXPECT_EQ(sink.requests.back().kind, DisplayKind::Status);
-  auto keys = sink.of(DisplayKind::Keyboard);
+  EXPECT_EQ(sink.requests.back().kind, DisplayKind::status);
+  auto keys = sink.of(DisplayKind::keyboard);
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_EQ(keys[0].id, kKeyboardUpper);
   EXPECT_EQ(keys[0].key, 60 - 23);
   EXPECT_EQ(keys[0].colour, RGB(255, 0, 0));
-  auto lamps = sink.of(DisplayKind::Indicator);
+  auto lamps = sink.of(DisplayKind::indicator);
   ASSERT_EQ(lamps.size(), 2u);
   EXPECT_EQ(lamps[0].id, 130);
   EXPECT_EQ(lamps[0].level, 128);
@@ -47,25 +47,25 @@ TEST_F(RoutingTest, ReleasesAreNoteOffsAndVelocityZeroNoteOns) {
   keyFromKeyboard(msg(0x83, 51, 64), 8);
   EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0x80, 52), msg(0x95, 50, 0), msg(0x80, 53),
                                            msg(0x83, 51, 64)}));
-  auto status = sink.texts(DisplayKind::Status);
+  auto status = sink.texts(DisplayKind::status);
   ASSERT_EQ(status.size(), 2u);
   EXPECT_EQ(status[0], "<Canale: 5 Nota: 50 Velocit\xE0: 0 OnOff: 0 7ms");
   EXPECT_EQ(status[1], "<Canale: 3 Nota: 51 Velocit\xE0: 64 OnOff: 0 8ms");
-  EXPECT_TRUE(sink.texts(DisplayKind::Note).empty());  // only presses show the note
-  auto keys = sink.of(DisplayKind::Keyboard);
+  EXPECT_TRUE(sink.texts(DisplayKind::note).empty());  // only presses show the note
+  auto keys = sink.of(DisplayKind::keyboard);
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].id, kKeyboardLower);
   EXPECT_EQ(keys[0].colour, -2);
   EXPECT_EQ(consoleState.lastNoteOn, 0);
-  for (auto& lamp : sink.of(DisplayKind::Indicator)) EXPECT_EQ(lamp.level, 28);
+  for (auto& lamp : sink.of(DisplayKind::indicator)) EXPECT_EQ(lamp.level, 28);
 }
 
 TEST_F(RoutingTest, WithNoRegisterDrawnTheKeyIsMarkedAndForwardedOnly) {
   openOutput();
   keyFromKeyboard(msg(0x90, 64, 90));
   EXPECT_EQ(sent(), std::vector<uint32_t>{msg(0x90, 64, 90)});
-  EXPECT_EQ(sink.of(DisplayKind::Keyboard).size(), 1u);
-  EXPECT_TRUE(sink.of(DisplayKind::Indicator).empty());
+  EXPECT_EQ(sink.of(DisplayKind::keyboard).size(), 1u);
+  EXPECT_TRUE(sink.of(DisplayKind::indicator).empty());
 }
 
 TEST_F(RoutingTest, VolumeBecomesVelocityHalvedAndRoundedDown) {
@@ -89,7 +89,7 @@ TEST_F(RoutingTest, ShiftAndMultiNoteSoundBothNotesAndMarkTheAddedKey) {
   Midi_noteoff(60, 0, kKeyboardUpper);
   EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC0, 52), msg(0xB0, 10, 64), msg(0x90, 72, 127),
                                            msg(0x90, 79, 127), msg(0x80, 72), msg(0x80, 79)}));
-  auto keys = sink.of(DisplayKind::Keyboard);
+  auto keys = sink.of(DisplayKind::keyboard);
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[1].key, 60 + 7 - 23);
   EXPECT_EQ(keys[1].colour, kMultiNoteColor);
@@ -132,14 +132,14 @@ TEST_F(RoutingTest, ProgramChangesFromTheKeyboardToggleRegisters) {
   keyFromKeyboard(msg(0xC0, 32));
   EXPECT_EQ(sent(),
             (std::vector<uint32_t>{msg(0xC0, 0), msg(0xC0, 0), msg(0xC4, 31), msg(0xC0, 32)}));
-  auto buttons = sink.of(DisplayKind::RegisterButton);
+  auto buttons = sink.of(DisplayKind::registerButton);
   ASSERT_EQ(buttons.size(), 3u);
   EXPECT_EQ(buttons[0].id, 1001);
   EXPECT_EQ(buttons[0].level, 100);
   EXPECT_TRUE(buttons[0].captionIsLabel);
   EXPECT_EQ(buttons[1].level, 0);
   EXPECT_EQ(buttons[2].id, 1032);
-  EXPECT_EQ(sink.texts(DisplayKind::Status),
+  EXPECT_EQ(sink.texts(DisplayKind::status),
             (std::vector<std::string>{"<Program Change  1 192", "<Program Change  1 192",
                                       "<Program Change  32 196", "<Program Change  33 192"}));
 }
@@ -151,7 +151,7 @@ TEST_F(RoutingTest, PitchBendSilencesEveryChannelFirst) {
   ASSERT_EQ(m.size(), 17u);
   for (int c = 0; c < 16; ++c) EXPECT_EQ(m[c], msg(0xB0 + c, 123, 0));
   EXPECT_EQ(m[16], msg(0xE2, 0, 70));
-  EXPECT_EQ(sink.texts(DisplayKind::Status).back(), "<Bender Change 70");
+  EXPECT_EQ(sink.texts(DisplayKind::status).back(), "<Bender Change 70");
 }
 
 TEST_F(RoutingTest, OtherChannelMessagesPassUnchangedAndSystemMessagesAreDropped) {
@@ -164,7 +164,7 @@ TEST_F(RoutingTest, OtherChannelMessagesPassUnchangedAndSystemMessagesAreDropped
   keyFromKeyboard(msg(0xF2, 1, 2));
   EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xB1, 7, 100), msg(0xA0, 60, 5), msg(0xD3, 40)}));
   // Only the controller has a text; the system messages leave the display alone.
-  EXPECT_EQ(sink.texts(DisplayKind::Status), std::vector<std::string>{"<Controller Change 100"});
+  EXPECT_EQ(sink.texts(DisplayKind::status), std::vector<std::string>{"<Controller Change 100"});
 }
 
 TEST_F(RoutingTest, DriverMessagesOtherThanDataShowTheirTexts) {
@@ -173,7 +173,7 @@ TEST_F(RoutingTest, DriverMessagesOtherThanDataShowTheirTexts) {
   Midi_inproc(1, MIM_ERROR, 0, 0x1234F5, 255);
   Midi_inproc(1, MIM_LONGERROR, 0, 0, 0);
   Midi_inproc(1, 0x999, 0, 0, 0);
-  EXPECT_EQ(sink.texts(DisplayKind::Status),
+  EXPECT_EQ(sink.texts(DisplayKind::status),
             (std::vector<std::string>{"<longdata ABCDEF 10", "<Errore!!! 1234F5/FF", "<longerror",
                                       "<???"}));
   EXPECT_TRUE(sent().empty());
@@ -189,16 +189,16 @@ TEST_F(RoutingTest, PlayerNotesInFilteredModeGoThroughTheRegistersOnTheirOwnChan
   EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0xC5, 19), msg(0xB5, 10, 64), msg(0x95, 62, 127),
                                            msg(0xC5, 20), msg(0xB5, 10, 64), msg(0x95, 62, 50),
                                            msg(0x85, 62), msg(0x85, 62)}));
-  auto keys = sink.of(DisplayKind::Keyboard);
+  auto keys = sink.of(DisplayKind::keyboard);
   EXPECT_EQ(keys[0].id, kKeyboardLower);
   EXPECT_EQ(keys[0].colour, RGB(255, 255, 0));
-  auto lamps = sink.of(DisplayKind::Indicator);
+  auto lamps = sink.of(DisplayKind::indicator);
   ASSERT_EQ(lamps.size(), 4u);
   EXPECT_EQ(lamps[0].id, 135);
   EXPECT_EQ(lamps[0].level, 128);
   EXPECT_EQ(lamps[1].level, 128);
-  EXPECT_TRUE(sink.texts(DisplayKind::Status).empty());
-  EXPECT_EQ(sink.texts(DisplayKind::Note), std::vector<std::string>{"62 re D:5"});
+  EXPECT_TRUE(sink.texts(DisplayKind::status).empty());
+  EXPECT_EQ(sink.texts(DisplayKind::note), std::vector<std::string>{"62 re D:5"});
 }
 
 TEST_F(RoutingTest, PlayerMessagesInDirectModeMarkOnceAndPassUnchanged) {
@@ -209,11 +209,11 @@ TEST_F(RoutingTest, PlayerMessagesInDirectModeMarkOnceAndPassUnchanged) {
   Midi_fromplayer(msg(0x85, 62, 0), 0);
   Midi_fromplayer(0xF8, 0);
   EXPECT_EQ(sent(), (std::vector<uint32_t>{msg(0x95, 62, 90), msg(0xB5, 7, 90), msg(0x85, 62, 0)}));
-  auto lamps = sink.of(DisplayKind::Indicator);
+  auto lamps = sink.of(DisplayKind::indicator);
   ASSERT_EQ(lamps.size(), 2u);
   EXPECT_EQ(lamps[0].level, 128);
   EXPECT_EQ(lamps[1].level, 28);
-  EXPECT_EQ(sink.of(DisplayKind::Keyboard).size(), 2u);
+  EXPECT_EQ(sink.of(DisplayKind::keyboard).size(), 2u);
 }
 
 TEST_F(RoutingTest, FailedNoteSendStopsTheWalkAndAsksTheWindowToClose) {
@@ -257,11 +257,11 @@ TEST_F(RoutingTest, AllNotesOffIsSixteenControllerMessagesInChannelOrder) {
   auto m = sent();
   ASSERT_EQ(m.size(), 16u);
   for (int c = 0; c < 16; ++c) EXPECT_EQ(m[c], msg(0xB0 + c, 0x7B, 0));
-  auto keys = sink.of(DisplayKind::Keyboard);
+  auto keys = sink.of(DisplayKind::keyboard);
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].colour, -1);
   EXPECT_EQ(keys[1].id, kKeyboardLower);
-  EXPECT_EQ(sink.of(DisplayKind::Indicator).size(), 16u);
+  EXPECT_EQ(sink.of(DisplayKind::indicator).size(), 16u);
 }
 
 TEST_F(RoutingTest, ChannelColoursFollowTheTable) {

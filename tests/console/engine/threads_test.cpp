@@ -33,10 +33,10 @@ TEST_F(ThreadsTest, KeysFromTheDriverThreadAreSentAtOnceAndShownAfterADrain) {
   Display_setwake(nullptr, nullptr);
   // Both registers light the same indicator: it is queued once.
   ASSERT_EQ(sink.requests.size(), 4u);
-  EXPECT_EQ(sink.requests[0].kind, DisplayKind::Keyboard);
-  EXPECT_EQ(sink.requests[1].kind, DisplayKind::Indicator);
-  EXPECT_EQ(sink.requests[2].kind, DisplayKind::Note);
-  EXPECT_EQ(sink.requests[3].kind, DisplayKind::Status);
+  EXPECT_EQ(sink.requests[0].kind, DisplayKind::keyboard);
+  EXPECT_EQ(sink.requests[1].kind, DisplayKind::indicator);
+  EXPECT_EQ(sink.requests[2].kind, DisplayKind::note);
+  EXPECT_EQ(sink.requests[3].kind, DisplayKind::status);
   EXPECT_EQ(std::string(sink.requests[3].text.view())
                 .rfind("<Canale: 0 Nota: 60 Velocit\xE0: 100 OnOff: 1 ", 0),
             0u);
@@ -59,11 +59,11 @@ TEST_F(ThreadsTest, TheWindowThreadsRequestsAreShownAfterTheKeysQueuedBeforeThem
   const DisplayRequest* lastLamp = nullptr;
   bool keyMarked = false;
   for (const auto& r : sink.requests) {
-    if (r.kind == DisplayKind::Keyboard && r.id == kKeyboardUpper) {
+    if (r.kind == DisplayKind::keyboard && r.id == kKeyboardUpper) {
       lastKeyboard = &r;
       keyMarked |= r.key == 60 - kKeyOffset && r.colour == Midi_channelcolor(0);
     }
-    if (r.kind == DisplayKind::Indicator && r.id == kIndicatorBase) lastLamp = &r;
+    if (r.kind == DisplayKind::indicator && r.id == kIndicatorBase) lastLamp = &r;
   }
   EXPECT_TRUE(keyMarked);
   ASSERT_NE(lastKeyboard, nullptr);

@@ -74,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zt::LinkFrame frame;
     for (;;) {
       const auto r = decoder.next(frame);
-      if (r == zt::LinkDecoder::Result::NeedMore) break;
-      if (r == zt::LinkDecoder::Result::Malformed) {
+      if (r == zt::LinkDecoder::Result::needMore) break;
+      if (r == zt::LinkDecoder::Result::malformed) {
         failed = true;
         break;
       }

@@ -67,8 +67,8 @@ TEST(LinkDecoder, SplitsAStreamIntoFramesWhateverTheChunks) {
       at += d.feed(stream + at, std::min(chunk, sizeof stream - at));
       LinkFrame f;
       LinkDecoder::Result r;
-      while ((r = d.next(f)) == LinkDecoder::Result::Frame) got.push_back(f);
-      ASSERT_EQ(LinkDecoder::Result::NeedMore, r);
+      while ((r = d.next(f)) == LinkDecoder::Result::frame) got.push_back(f);
+      ASSERT_EQ(LinkDecoder::Result::needMore, r);
     }
     ASSERT_EQ(3u, got.size()) << chunk;
     EXPECT_EQ(0x90 + 256 * 60 + 65536 * 90, got[0].lParam);
@@ -85,11 +85,11 @@ TEST(LinkDecoder, AMalformedFrameStopsTheStreamForGood) {
   LinkDecoder d;
   EXPECT_EQ(kLinkFrameSize, d.feed(stream, sizeof stream));
   LinkFrame f{7, 7};
-  EXPECT_EQ(LinkDecoder::Result::Malformed, d.next(f));
+  EXPECT_EQ(LinkDecoder::Result::malformed, d.next(f));
   EXPECT_EQ(7, f.wParam);  // nothing of it handed out
   EXPECT_TRUE(d.failed());
   EXPECT_EQ(0u, d.feed(stream + 8, 8));
-  EXPECT_EQ(LinkDecoder::Result::Malformed, d.next(f));
+  EXPECT_EQ(LinkDecoder::Result::malformed, d.next(f));
 }
 
 }  // namespace

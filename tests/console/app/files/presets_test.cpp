@@ -177,7 +177,7 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
             " 0 , 7 z, 64 , 1 , 12 , 0 \r\n");
   Preset_load("consolle");
 
-  auto logs = sink.texts(DisplayKind::Log);
+  auto logs = sink.texts(DisplayKind::log);
   ASSERT_EQ(logs.size(), 32u);
   EXPECT_EQ(logs[0], " 1] 1  12 Marimba 255 0 0 0");
   EXPECT_EQ(logs[1], " 2] 1  5 Electric Piano 2 128-1-3 2");
@@ -185,7 +185,7 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
   // Every log line comes before the first control is set.
   size_t lastLog = 0, firstControl = sink.requests.size();
   for (size_t i = 0; i < sink.requests.size(); ++i) {
-    if (sink.requests[i].kind == DisplayKind::Log)
+    if (sink.requests[i].kind == DisplayKind::log)
       lastLog = i;
     else if (firstControl == sink.requests.size())
       firstControl = i;
@@ -194,14 +194,14 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
 
   auto two = controlsOf(2);
   ASSERT_EQ(two.size(), 6u);
-  EXPECT_EQ(two[0].kind, DisplayKind::RegisterButton);
+  EXPECT_EQ(two[0].kind, DisplayKind::registerButton);
   EXPECT_EQ(two[0].id, 1002);
   EXPECT_EQ(two[0].level, 100);
   EXPECT_EQ(two[0].text.view(), " 5 Electric Piano 2");
   std::vector<int> ids;
   for (auto& q : two) ids.push_back(q.id);
   EXPECT_EQ(ids, (std::vector<int>{1002, 1202, 1402, 1502, 1302, 1102}));
-  for (size_t i = 1; i < 6; ++i) EXPECT_EQ(two[i].kind, DisplayKind::Meter);
+  for (size_t i = 1; i < 6; ++i) EXPECT_EQ(two[i].kind, DisplayKind::meter);
   EXPECT_EQ(two[1].text.view(), "S");
   EXPECT_EQ(two[1].level, 100);
   EXPECT_EQ(two[2].text.view(), "-+");
@@ -227,13 +227,13 @@ TEST_F(PresetTest, LoadingSetsTheControlsInOrderAndLogsEachRegister) {
   // The registers in turn, then both keyboards redrawn completely.
   auto& all = sink.requests;
   ASSERT_GE(all.size(), 2u);
-  EXPECT_EQ(all[all.size() - 2].kind, DisplayKind::Keyboard);
+  EXPECT_EQ(all[all.size() - 2].kind, DisplayKind::keyboard);
   EXPECT_EQ(all[all.size() - 2].id, kKeyboardUpper);
   EXPECT_EQ(all[all.size() - 2].colour, -1);
   EXPECT_EQ(all[all.size() - 1].id, kKeyboardLower);
   EXPECT_EQ(all[all.size() - 1].colour, -1);
-  EXPECT_EQ(sink.of(DisplayKind::Meter).size(), 32u * 5);
-  EXPECT_EQ(sink.of(DisplayKind::RegisterButton).size(), 32u);
+  EXPECT_EQ(sink.of(DisplayKind::meter).size(), 32u * 5);
+  EXPECT_EQ(sink.of(DisplayKind::registerButton).size(), 32u);
 }
 
 TEST_F(PresetTest, AMissingPresetLoadsTheNaturalValuesWithoutCreatingAFile) {
@@ -247,7 +247,7 @@ TEST_F(PresetTest, AMissingPresetLoadsTheNaturalValuesWithoutCreatingAFile) {
     EXPECT_EQ(s.regVolume[r], 0);
     EXPECT_EQ(s.regName[r], " 0 Acoustic Grand");
   }
-  EXPECT_EQ(sink.texts(DisplayKind::Log).size(), 32u);
+  EXPECT_EQ(sink.texts(DisplayKind::log).size(), 32u);
   EXPECT_TRUE(listing().empty());
 }
 

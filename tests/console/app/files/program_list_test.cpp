@@ -60,7 +60,7 @@ TEST_F(ProgramListTest, ASelectionGivesTheRegisterTheProgramThenClears) {
   EXPECT_EQ(s.regProgram[3], 52);
   EXPECT_EQ(s.regButtonProgram[3], 52);
   EXPECT_EQ(list.selection, -1);
-  auto buttons = sink.of(DisplayKind::RegisterButton);
+  auto buttons = sink.of(DisplayKind::registerButton);
   ASSERT_EQ(buttons.size(), 1u);
   EXPECT_EQ(buttons[0].id, 1003);
   EXPECT_EQ(buttons[0].level, 100);
@@ -72,7 +72,7 @@ TEST_F(ProgramListTest, ASelectionGivesTheRegisterTheProgramThenClears) {
   Program_listproc(list, (4u << 16) | 120u);
   EXPECT_EQ(s.regName[3], " 52 Choir Aahs");
   EXPECT_EQ(list.selection, -1);
-  EXPECT_EQ(sink.of(DisplayKind::RegisterButton).size(), 1u);
+  EXPECT_EQ(sink.of(DisplayKind::registerButton).size(), 1u);
 }
 
 TEST_F(ProgramListTest, AListNeverFilledChangesNoRegister) {

@@ -81,7 +81,7 @@ TEST_F(SoundfontTest, PresetLinesNameTheirOwnProgramNumber) {
   EXPECT_TRUE(programName[1].empty());  // the built-in names are gone
   EXPECT_TRUE(programName[40].empty());
   // Every "]" line is logged trimmed, also the ones outside the table.
-  EXPECT_EQ(sink.texts(DisplayKind::Log),
+  EXPECT_EQ(sink.texts(DisplayKind::log),
             (std::vector<std::string>{"[0] Bourdon 8", "[12] Principale", "[19]Ripieno [grande]",
                                       "[300] Beyond", "[-1] Below"}));
 
@@ -93,10 +93,10 @@ TEST_F(SoundfontTest, PresetLinesNameTheirOwnProgramNumber) {
   EXPECT_EQ(s.regName[4], "0 Bourdon 8");  // an empty label is program 0
   EXPECT_EQ(s.regButtonProgram[1], 12);    // stored numbers stay
   EXPECT_EQ(s.regButtonProgram[2], 40);
-  EXPECT_TRUE(sink.texts(DisplayKind::Status).empty());
+  EXPECT_TRUE(sink.texts(DisplayKind::status).empty());
 
   // The buttons show the bare numbers first, then the names.
-  auto buttons = sink.of(DisplayKind::RegisterButton);
+  auto buttons = sink.of(DisplayKind::registerButton);
   ASSERT_EQ(buttons.size(), 64u);
   EXPECT_EQ(buttons[0].text.view(), "12");
   EXPECT_EQ(buttons[0].level, 100);
@@ -109,19 +109,19 @@ TEST_F(SoundfontTest, ALoaderErrorOnTheFourthLineStopsWithTheWarning) {
   report("error.txt",
          "[5] Early one\r\nx\r\n[7] Early two\r\nLoader error: no card\r\n[12] Late\r\n");
   Soundfont_load();
-  EXPECT_EQ(sink.texts(DisplayKind::Status), std::vector<std::string>{kLoaderError});
+  EXPECT_EQ(sink.texts(DisplayKind::status), std::vector<std::string>{kLoaderError});
   EXPECT_EQ(programName[5], "5 Early one");  // lines 1 to 3 still count
   EXPECT_EQ(programName[7], "7 Early two");
   EXPECT_TRUE(programName[12].empty());
   EXPECT_EQ(s.regName[1], "12");  // labels stay bare numbers
   EXPECT_EQ(s.regName[2], "40");
-  EXPECT_EQ(sink.of(DisplayKind::RegisterButton).size(), 32u);
+  EXPECT_EQ(sink.of(DisplayKind::registerButton).size(), 32u);
 }
 
 TEST_F(SoundfontTest, ErrorElsewhereOrAShortReportHasNoEffect) {
   report("short.txt", "ERROR\r\n[12] Principale\r\n");
   Soundfont_load();
-  EXPECT_TRUE(sink.texts(DisplayKind::Status).empty());
+  EXPECT_TRUE(sink.texts(DisplayKind::status).empty());
   EXPECT_EQ(s.regName[1], "12 Principale");
 }
 
@@ -130,7 +130,7 @@ TEST_F(SoundfontTest, AMissingReportLeavesTheNamesInUse) {
   EXPECT_EQ(Text_strip(programName[19]), "19 Church Organ");
   EXPECT_EQ(s.regName[1], programName[12]);
   EXPECT_EQ(s.regName[3], programName[0]);
-  EXPECT_TRUE(sink.texts(DisplayKind::Status).empty());
+  EXPECT_TRUE(sink.texts(DisplayKind::status).empty());
 }
 
 TEST_F(SoundfontTest, AnEmptyReportLeavesBareNumbersAndAnEmptyTable) {
@@ -145,7 +145,7 @@ TEST_F(SoundfontTest, WithoutASuitableCardOnlyTheWarningIsShown) {
   s.synthFound = 0;
   report("report.txt", kReport);
   Soundfont_load();
-  EXPECT_EQ(sink.texts(DisplayKind::Status), std::vector<std::string>{kNoSoundCard});
+  EXPECT_EQ(sink.texts(DisplayKind::status), std::vector<std::string>{kNoSoundCard});
   EXPECT_EQ(sink.requests.size(), 1u);
   EXPECT_EQ(programName[1], " 1 Bright Acoustic");
   EXPECT_EQ(s.regName[1], " 12 Marimba");

@@ -48,7 +48,7 @@ TEST_F(LaunchTest, TheLoaderBatchRunsInTheCurrentDirectoryAndIsWaitedFor) {
       "mv caricati.tmp caricati.txt\n");
   Soundfont_runbatch();
   ASSERT_TRUE(exists("caricati.txt"));
-  EXPECT_TRUE(sink.texts(DisplayKind::Log).empty());
+  EXPECT_TRUE(sink.texts(DisplayKind::log).empty());
 
   consoleState.synthFound = 1;
   Reg_setname(1, "12");
@@ -58,7 +58,7 @@ TEST_F(LaunchTest, TheLoaderBatchRunsInTheCurrentDirectoryAndIsWaitedFor) {
 
 TEST_F(LaunchTest, AMissingLoaderBatchIsSkippedWithALogLine) {
   Soundfont_runbatch();
-  EXPECT_EQ(sink.texts(DisplayKind::Log), std::vector<std::string>{"sl.bat non trovato"});
+  EXPECT_EQ(sink.texts(DisplayKind::log), std::vector<std::string>{"sl.bat non trovato"});
 }
 
 TEST_F(LaunchTest, ThePlayerStartsFromTheConsolesDirectoryWithoutWaiting) {
@@ -69,7 +69,7 @@ TEST_F(LaunchTest, ThePlayerStartsFromTheConsolesDirectoryWithoutWaiting) {
   EXPECT_TRUE(Player_startfrom(dir + "/bin"));
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(4));
   EXPECT_TRUE(waitFor("started"));  // in the console's current directory
-  EXPECT_TRUE(sink.texts(DisplayKind::Log).empty());
+  EXPECT_TRUE(sink.texts(DisplayKind::log).empty());
 }
 
 TEST_F(LaunchTest, ThePlayerIsFoundThroughTheSearchPathOtherwise) {
@@ -83,7 +83,7 @@ TEST_F(LaunchTest, ThePlayerIsFoundThroughTheSearchPathOtherwise) {
 TEST_F(LaunchTest, APlayerThatCannotStartAddsALogLine) {
   setenv("PATH", (dir + "/empty").c_str(), 1);
   EXPECT_FALSE(Player_startfrom(dir));
-  EXPECT_EQ(sink.texts(DisplayKind::Log), std::vector<std::string>{"lettore non avviato"});
+  EXPECT_EQ(sink.texts(DisplayKind::log), std::vector<std::string>{"lettore non avviato"});
 }
 
 }  // namespace
