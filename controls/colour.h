@@ -18,7 +18,7 @@ inline int Ctl_red(Colour c) { return c & 0xFF; }
 inline int Ctl_green(Colour c) { return (c >> 8) & 0xFF; }
 inline int Ctl_blue(Colour c) { return (c >> 16) & 0xFF; }
 // The same colour for Qt.
-inline QColor Ctl_qcolor(Colour c) { return QColor(Ctl_red(c), Ctl_green(c), Ctl_blue(c)); }
+inline QColor Ctl_qcolour(Colour c) { return QColor(Ctl_red(c), Ctl_green(c), Ctl_blue(c)); }
 
 // A drawing coordinate or component: nearest, halves to even, pinned to
 // +-1e9 first, so that sums of a few of them never overflow.

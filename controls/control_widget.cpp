@@ -44,7 +44,7 @@ void watchOwner(QWidget* owner) {
 
 QImage blankImage(QSize size) {
   QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  image.fill(Ctl_qcolor(Ctl_background()));
+  image.fill(Ctl_qcolour(Ctl_background()));
   return image;
 }
 

@@ -192,7 +192,7 @@ void Draw_lineby(double dx, double dy, Colour colour) {
     double len = std::hypot(double(x1 - x0), double(y1 - y0));
     QPointF end(x1 - (x1 - x0) / len, y1 - (y1 - y0) / len);
     QPainter* p = painter();
-    p->setPen(QPen(Ctl_qcolor(colour), l.pen, Qt::SolidLine, Qt::FlatCap));
+    p->setPen(QPen(Ctl_qcolour(colour), l.pen, Qt::SolidLine, Qt::FlatCap));
     p->drawLine(QPointF(x0, y0), end);
     return;
   }
@@ -263,9 +263,9 @@ void Draw_box(double x1, double y1, double x2, double y2, Colour border, bool fi
     return;
   }
   QPainter* p = painter();
-  p->setPen(QPen(Ctl_qcolor(border), l.pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  p->setPen(QPen(Ctl_qcolour(border), l.pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   if (filled)
-    p->setBrush(Ctl_qcolor(fill));
+    p->setBrush(Ctl_qcolour(fill));
   else
     p->setBrush(Qt::NoBrush);
   QRect r(ax, ay, bx - ax - 1, by - ay - 1);
@@ -295,12 +295,12 @@ void Draw_pie(double x1, double y1, double x2, double y2, double from, double to
   double start = from * deg;
   double span = std::fmod((to - from) * deg, 360.0);
   if (span <= 0) span += 360.0;
-  p->setPen(QPen(Ctl_qcolor(colour), layer().pen));
-  p->setBrush(Ctl_qcolor(colour));
+  p->setPen(QPen(Ctl_qcolour(colour), layer().pen));
+  p->setBrush(Ctl_qcolour(colour));
   p->drawPie(QRect(ax, ay, bx - ax - 1, by - ay - 1), Ctl_round(start * 16), Ctl_round(span * 16));
 }
 
-void Draw_textcolor(Colour colour) { layer().text = colour; }
+void Draw_textcolour(Colour colour) { layer().text = colour; }
 
 void Draw_font(const std::string& face, int points, bool bold, bool fixedPitch) {
   layer().choice = FontChoice{face, points, bold, fixedPitch};
@@ -313,7 +313,7 @@ void Draw_print(const std::string& text) {
   const QFont& f = currentFont();
   QString s = Text_toqt(text);
   p->setFont(f);
-  p->setPen(Ctl_qcolor(l.text));
+  p->setPen(Ctl_qcolour(l.text));
   p->drawText(QPoint(l.x, l.y + l.metrics->ascent()), s);
   l.x += l.metrics->horizontalAdvance(s);
 }

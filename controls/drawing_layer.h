@@ -44,7 +44,7 @@ void Draw_pie(double x1, double y1, double x2, double y2, double from, double to
 
 // Text: colour, font, printing at the current position (which then moves to
 // the end of the text), measuring.
-void Draw_textcolor(Colour colour);
+void Draw_textcolour(Colour colour);
 // A font by face name and point size (as on a 96-dpi screen); a face that
 // must be fixed-pitch falls back to the system's fixed-pitch font when the
 // family is not installed. An empty face is the layer's default font.

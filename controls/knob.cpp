@@ -105,10 +105,10 @@ void Ctl_knobset(QWidget* owner, int id, int angle) {
   const int dy = Ctl_round(-cosd(angle) * (h / 2 - P));
   const std::string figure = Text_trim(int(rec->value));
   const int tx = Ctl_textx(figure), ty = Ctl_texty(figure);
-  Draw_textcolor(0);
+  Draw_textcolour(0);
   Draw_moveto(tx + 1, ty + 1);
   Draw_print(figure);
-  Draw_textcolor(RGB(255, 255, 0));
+  Draw_textcolour(RGB(255, 255, 0));
   Draw_moveto(tx, ty);
   Draw_print(figure);
   const int ddx = Ctl_round(0.8 * dx), ddy = Ctl_round(0.8 * dy);

@@ -150,11 +150,11 @@ void Ctl_caption(const std::string& text, Colour colour, Colour shadow) {
     x = 2 * x;
   }
   if (shadow > 0) {
-    Draw_textcolor(shadow);
+    Draw_textcolour(shadow);
     Draw_moveto(x + 2, y + 2);
     Draw_print(shown);
   }
-  Draw_textcolor(colour);
+  Draw_textcolour(colour);
   Draw_moveto(x, y);
   Draw_print(shown);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The organ engine: console state, MIDI device layer, routing and commands.
 #include "common/number_text.h"
-#include "console/engine/channel_color.h"
+#include "console/engine/channel_colour.h"
 #include "console/engine/console_state.h"
 #include "console/engine/device_dialog.h"
 #include "console/engine/device_memory.h"

@@ -6,7 +6,7 @@
 #include "common/midi_message.h"
 #include "common/number_text.h"
 #include "common/text_case.h"
-#include "console/engine/channel_color.h"
+#include "console/engine/channel_colour.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/engine_platform.h"

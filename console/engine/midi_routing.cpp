@@ -2,7 +2,7 @@
 
 #include "common/midi_message.h"
 #include "common/number_text.h"
-#include "console/engine/channel_color.h"
+#include "console/engine/channel_colour.h"
 #include "console/engine/console_state.h"
 #include "console/engine/display_seam.h"
 #include "console/engine/held_keys.h"
@@ -70,7 +70,7 @@ void registerWalk(bool press, int note, int channel, int keyboard) {
     const int multi = s.regMulti[r];
     if (multi > 0) {
       Display_keyboard(keyboard, note + multi - kKeyOffset,
-                       press ? kMultiNoteColor : kColourNatural);
+                       press ? kMultiNoteColour : kColourNatural);
       if (sendNote(status, note + multi + shift, velocity) != MIDI_OK) {
         Display_failure(failure);
         return;

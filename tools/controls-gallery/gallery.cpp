@@ -42,7 +42,7 @@ void Gallery_build(QWidget* w) {
   ControlTable_create();
   Ctl_setbackground(kWindow);
   QPalette pal = w->palette();
-  pal.setColor(QPalette::Window, Ctl_qcolor(kWindow));
+  pal.setColor(QPalette::Window, Ctl_qcolour(kWindow));
   w->setPalette(pal);
   w->setAutoFillBackground(true);
 

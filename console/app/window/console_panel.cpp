@@ -133,7 +133,7 @@ void Logo_draw(QWidget* owner) {
   }
   QImage& image = logo->image();
   if (picture.isNull()) {
-    image.fill(Ctl_qcolor(kDefaultWindowColor));
+    image.fill(Ctl_qcolour(kDefaultWindowColour));
   } else {
     QPainter p(&image);
     p.drawImage(QRect(0, 0, 300, 60), picture);

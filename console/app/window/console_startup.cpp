@@ -133,7 +133,7 @@ int Console_run(MidiOut& out, MidiIn& in, const ConsoleHooks& hooks,
   Keyboard_reset();
   programList = ProgramList{};
   lightStep = 0;
-  windowColor = kDefaultWindowColor;
+  windowColor = kDefaultWindowColour;
   endedBySignal = false;
   Engine_attach(out, in);
   Midi_hotplugreset();

@@ -26,7 +26,7 @@
 namespace zt {
 
 QWidget* mainWindow = nullptr;
-Colour windowColor = kDefaultWindowColor;
+Colour windowColor = kDefaultWindowColour;
 WindowPlatform windowPlatform;
 
 namespace {

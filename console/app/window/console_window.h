@@ -36,7 +36,7 @@ extern QWidget* mainWindow;
 extern Colour windowColor;
 // Used when the logo cannot be read: the logo's own panel brown (its pixel
 // (1,1)), so that a window without its logo looks as it does with it.
-constexpr Colour kDefaultWindowColor = 0x0016203A;  // RGB(58, 32, 22)
+constexpr Colour kDefaultWindowColour = 0x0016203A;  // RGB(58, 32, 22)
 
 // What the window does that tests replace: the blocking sleep of a pause
 // and the message box (OK button, empty caption).

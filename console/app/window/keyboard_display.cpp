@@ -52,7 +52,7 @@ QFont nameFont() {
 
 void drawName(QPainter& p, int q, int x, int y, Colour colour) {
   p.setFont(nameFont());
-  p.setPen(Ctl_qcolor(colour));
+  p.setPen(Ctl_qcolour(colour));
   p.drawText(QRect(x, y, 64, 32), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
              kLetterNoteNames[q]);
 }
@@ -95,7 +95,7 @@ void Key_draw(int display, int k, int32_t colour) {
     // Border and fill in one colour; the right and bottom edges are outside.
     const int x1 = px(xl + k065 * kw + 1), y1 = 1;
     const int x2 = px(xl + k14 * kw - 1), y2 = px(k06 * L - 1);
-    if (x2 > x1 && y2 > y1) p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), Ctl_qcolor(fill));
+    if (x2 > x1 && y2 > y1) p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), Ctl_qcolour(fill));
     if (noteNamesOn == 1) drawName(p, q, x1, px(k06 * L - 14), RGB(255, 255, 0));
     return;
   }
@@ -127,7 +127,7 @@ void Key_draw(int display, int k, int32_t colour) {
     corner(xl + kw, 0);
   }
   p.setPen(QPen(Qt::black, 0));
-  p.setBrush(Ctl_qcolor(fill));
+  p.setBrush(Ctl_qcolour(fill));
   p.drawPolygon(shape, Qt::OddEvenFill);
   if (noteNamesOn == 1) drawName(p, q, px(xl + 4), px(L - 14), RGB(0, 0, 255));
 }

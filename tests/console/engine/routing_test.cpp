@@ -92,7 +92,7 @@ TEST_F(RoutingTest, ShiftAndMultiNoteSoundBothNotesAndMarkTheAddedKey) {
   auto keys = sink.of(DisplayKind::keyboard);
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[1].key, 60 + 7 - 23);
-  EXPECT_EQ(keys[1].colour, kMultiNoteColor);
+  EXPECT_EQ(keys[1].colour, kMultiNoteColour);
   EXPECT_EQ(keys[3].key, 60 + 7 - 23);
   EXPECT_EQ(keys[3].colour, -2);
 }

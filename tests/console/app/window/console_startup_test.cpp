@@ -287,7 +287,7 @@ TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingCorruptOrCutLogoLeavesOneL
     colour = windowColor;
   });
   EXPECT_TRUE(hasLine(lines, "logus.bmp non trovato: colore della finestra predefinito"));
-  EXPECT_EQ(colour, kDefaultWindowColor);
+  EXPECT_EQ(colour, kDefaultWindowColour);
 
   // Corrupt.
   writeFile("logus.bmp", "BM not really a bitmap");
@@ -296,7 +296,7 @@ TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingCorruptOrCutLogoLeavesOneL
     colour = windowColor;
   });
   EXPECT_TRUE(hasLine(lines, "logus.bmp non leggibile: colore della finestra predefinito"));
-  EXPECT_EQ(colour, kDefaultWindowColor);
+  EXPECT_EQ(colour, kDefaultWindowColour);
 
   // Cut short: the first 700 bytes of the real logo, which Qt reads without
   // complaint, its missing rows unset.
@@ -308,7 +308,7 @@ TEST_F(StartupTest, TheLogoColoursTheWindowAndAMissingCorruptOrCutLogoLeavesOneL
     colour = windowColor;
   });
   EXPECT_TRUE(hasLine(lines, "logus.bmp danneggiato: colore della finestra predefinito"));
-  EXPECT_EQ(colour, kDefaultWindowColor);
+  EXPECT_EQ(colour, kDefaultWindowColour);
 
   // A real one: its pixel (1,1) is the window's colour.
   QImage logo(300, 60, QImage::Format_RGB32);

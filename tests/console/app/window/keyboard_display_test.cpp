@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "console/engine/channel_color.h"
+#include "console/engine/channel_colour.h"
 #include "controls/control_table.h"
 #include "controls/input_state.h"
 

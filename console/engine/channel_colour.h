@@ -10,6 +10,6 @@ namespace zt {
 int32_t Midi_channelcolor(int channel);
 
 // Keys of an added (multi-note) note.
-constexpr int32_t kMultiNoteColor = RGB(205, 22, 22);
+constexpr int32_t kMultiNoteColour = RGB(205, 22, 22);
 
 }  // namespace zt

@@ -1,4 +1,4 @@
-#include "console/engine/channel_color.h"
+#include "console/engine/channel_colour.h"
 
 namespace zt {
 
