@@ -57,9 +57,12 @@ class SynthChannels {
  public:
   static constexpr int kIncoming = 16;
   static constexpr int kPercussion = 9;
-  static constexpr int kMaxInternal = 256;  // FluidSynth's limit
+  // FluidSynth has up to 256 channels, but marks a voice that plays on none
+  // with channel 255: a controller sent to channel 255 would reach every
+  // idle voice and read its unset modulators (a crash). The pool leaves it out.
+  static constexpr int kMaxInternal = 255;
 
-  // `internal` channels (16 to 256), all in the synthesiser's start-up state:
+  // `internal` channels (16 to 255), all in the synthesiser's start-up state:
   // controllers at their defaults, channel 9 a drum channel.
   explicit SynthChannels(int internal = kMaxInternal);
 

@@ -243,8 +243,9 @@ int SynthOutDriver::openPort(int port, std::unique_ptr<MidiOutPort>& opened) {
       if (!engine->settings) return MIDIERR_NOMEM;
       // Only the rendering thread calls the synth, so its internal lock is not needed.
       fluid_settings_setint(engine->settings, "synth.threadsafe-api", 0);
+      // FluidSynth counts channels in sixteens; those beyond the pool stay unused.
       fluid_settings_setint(engine->settings, "synth.midi-channels",
-                            engine->channels.internalCount());
+                            (engine->channels.internalCount() + 15) / 16 * 16);
       fluid_settings_setint(engine->settings, "synth.polyphony", kPolyphony);
       fluid_settings_setnum(engine->settings, "synth.gain", kGain);
       SynthAudio_configure(engine->settings);

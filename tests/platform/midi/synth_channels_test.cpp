@@ -180,6 +180,19 @@ TEST(SynthChannels, AFullPoolReusesTheIdlestChannelAndStealsOnlyWhenEveryOneIsHe
   EXPECT_EQ(0, pool.soundingKeys());
 }
 
+TEST(SynthChannels, AFullPoolOfTheDefaultSizeNeverPlaysOnFluidSynthsNoChannelMarker) {
+  SynthChannels pool;
+  Recorder r;
+  for (int p = 0; p < 300; ++p) playRegister(pool, r, p % 128, p / 128 * 40, 40 + p % 40);
+  int highest = -1;
+  for (const auto& c : r.calls) {
+    const auto space = c.find(' ');
+    if (space != std::string::npos && c.rfind("reset", 0) != 0)
+      highest = std::max(highest, std::stoi(c.substr(space + 1)));
+  }
+  EXPECT_EQ(254, highest);
+}
+
 TEST(SynthChannels, ThePercussionChannelPlaysDrumKitsAndOthersMelodicPrograms) {
   SynthChannels pool(16);
   Recorder r;
