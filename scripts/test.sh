@@ -71,6 +71,7 @@ run_ctest() {  # build-dir label [ctest args...]
   rm -rf "$results" "$first" "$log.retry"
   set +e
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300 "$@") 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
   set -e
   local -a failures
   mapfile -t failures < <(ctest_failed "$log")
@@ -120,6 +121,12 @@ run_ctest() {  # build-dir label [ctest args...]
   for test in "${!failing[@]}"; do  # failed twice without any report
     [ -f "$first/$test.xml" ] || [ -f "$results/$test.xml" ] || f=$((f + 1))
   done
+  # ctest failing with no failed test to name, or nothing run at all, is a
+  # failure too, never a pass.
+  if { [ "$rc" -ne 0 ] && [ "${#failures[@]}" -eq 0 ]; } || [ $((p + s + f)) -eq 0 ]; then
+    echo "== $label: ctest exited with $rc after $((p + s + f)) test cases"
+    f=$((f + 1))
+  fi
   local ran
   ran=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#' "$log" || true)
   passed=$((passed + p))
@@ -134,15 +141,23 @@ echo "== format"
 # the repository's .clang-format; one call checks them all and names each
 # file that is not (one failure for all of them).
 mapfile -t cxx_files < <(git ls-files -- '*.cpp' '*.h' '*.hpp' '*.cc')
-mapfile -t unformatted < <(clang-format --dry-run --Werror --ferror-limit=1 "${cxx_files[@]}" 2>&1 |
-  grep -oE '^[^:]+:[0-9]+:[0-9]+: (error|warning): code should be clang-formatted' | cut -d: -f1 |
-  sort -u || true)
-if [ "${#unformatted[@]}" -eq 0 ]; then
+set +e
+format_out=$(clang-format --dry-run --Werror --ferror-limit=1 "${cxx_files[@]}" 2>&1)
+format_rc=$?
+set -e
+mapfile -t unformatted < <(grep -oE '^[^:]+:[0-9]+:[0-9]+: (error|warning): code should be clang-formatted' \
+  <<< "$format_out" | cut -d: -f1 | sort -u)
+if [ "$format_rc" -eq 0 ]; then
   summary+=("format: ${#cxx_files[@]} files as clang-format writes them")
   passed=$((passed + 1))
-else
+elif [ "${#unformatted[@]}" -gt 0 ]; then
   printf 'not formatted: %s\n' "${unformatted[@]}"
   summary+=("format: ${#unformatted[@]} of ${#cxx_files[@]} files not formatted (clang-format -i them)")
+  failed=$((failed + 1))
+  status=1
+else
+  head -n 20 <<< "$format_out"
+  summary+=("format: clang-format failed (exit $format_rc)")
   failed=$((failed + 1))
   status=1
 fi
