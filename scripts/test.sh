@@ -36,6 +36,9 @@ passed=0
 skipped=0
 failed=0
 status=0
+steps=()  # how long each step took
+mark=$SECONDS
+step_done() { steps+=("$1 $((SECONDS - mark)) s"); mark=$SECONDS; }
 
 # Prints "passed|failed|skipped Suite.Case" for every case of a GoogleTest XML
 # report (one <testcase> element a line; a failed one holds <failure>).
@@ -161,6 +164,7 @@ else
   failed=$((failed + 1))
   status=1
 fi
+step_done format
 
 configure() {  # build-dir [cmake args...]
   local dir=$1
@@ -171,14 +175,18 @@ configure() {  # build-dir [cmake args...]
 echo "== normal build"
 configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
+step_done "normal build"
 rm -rf build/corpus && mkdir -p build/corpus
 ZT_CORPUS_DIR="$root/build/corpus" run_ctest build normal || status=1
+step_done "normal tests"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 configure build-asan -DCMAKE_BUILD_TYPE=Debug -DZT_SANITIZE=address,undefined -DZT_BENCH=OFF
 cmake --build build-asan -j "$jobs" --target zt_tests
+step_done "asan build"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest build-asan asan || status=1
+step_done "asan tests"
 
 echo "== ThreadSanitizer (engine, platform, link)"
 # The thread suites are Qt-free; leaving the widgets out keeps this build short,
@@ -186,12 +194,15 @@ echo "== ThreadSanitizer (engine, platform, link)"
 configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT_SANITIZE=thread -DZT_BENCH=OFF \
   -DZT_WITH_QT=OFF
 cmake --build build-tsan -j "$jobs" --target zt_tests_tsan
+step_done "tsan build"
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan tsan -L tsan || status=1
+step_done "tsan tests"
 
 echo "== libFuzzer targets, ${fuzz_seconds}s each, $jobs at a time"
 CC=clang CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZT_FUZZ=ON -DZT_TESTS=OFF -DZT_BENCH=OFF -DZT_WITH_QT=OFF
 cmake --build build-fuzz -j "$jobs" --target zt_fuzzers
+step_done "fuzz build"
 fuzz() {  # name: runs one fuzzer, its output in build-fuzz/NAME.log
   local name=$1
   local work="build-fuzz/corpus/$name" seeds="build/corpus/$name"
@@ -210,6 +221,7 @@ for fuzzer in build-fuzz/fuzzers/*; do
   (fuzz "$name" && echo 0 || echo $?) > "build-fuzz/$name.rc" &
 done
 wait
+step_done fuzzing
 for name in "${fuzzers[@]}"; do
   if [ "$(cat "build-fuzz/$name.rc")" = 0 ]; then
     runs=$(grep -E '^stat::number_of_executed_units' "build-fuzz/$name.log" | awk '{print $2}')
@@ -230,6 +242,6 @@ printf '%s\n' "${summary[@]}"
 if [ "${#retried[@]}" -gt 0 ]; then
   printf 'passed only when run again: %s\n' "${retried[@]}"
 fi
-echo "time: $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s"
+echo "time: $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s ($(printf '%s, ' "${steps[@]}" | sed 's/, $//'))"
 echo "all: $passed passed, $failed failed, $skipped skipped, ${#retried[@]} passed only when run again"
 exit "$status"
