@@ -19,7 +19,7 @@ packages=(
   fluid-soundfont-gm fonts-liberation fonts-dejavu-core
 )
 test_packages=(
-  git clang libclang-rt-14-dev clang-format
+  git ccache clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   jackd2 midicsv
   desktop-file-utils appstream man-db
