@@ -168,8 +168,10 @@ step_done format
 
 # The four builds compile through ccache: a later run of the command, from
 # this clone or another one anywhere on the machine, compiles only what
-# changed (paths are taken relative to the clone, so clones share hits).
-export CCACHE_BASEDIR=$root
+# changed. Paths are taken relative to the clone and the folder a compile
+# runs in is left out of the hash (it only names the sources in the debug
+# information), so clones share hits.
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 launcher=()
 command -v ccache > /dev/null &&
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
