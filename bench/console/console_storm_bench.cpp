@@ -35,6 +35,7 @@
 #include "console/engine/engine.h"
 #include "controls/control_table.h"
 #include "platform/midi/default_devices.h"
+#include "tests/support/engine_setup.h"
 #include "tests/support/jack_fixture.h"
 
 using namespace zt;
@@ -124,17 +125,8 @@ int main(int argc, char** argv) {
     Platform_mididevices(out, in);
     auto counter = std::make_shared<CountingOutDriver>();
     out.addDriver(counter);
-    int device = -1;
-    for (int i = 0; i < out.count(); ++i) {
-      std::string name;
-      if (out.name(i, name) == MIDI_OK && name == CountingOutDriver::kName) device = i;
-    }
-    std::ofstream("consolle.cfg", std::ios::binary)
-        << " " << device << " Midi Out\r\n 0 Midi In\r\n";
-    {
-      std::ofstream preset("consolle.ini", std::ios::binary);
-      for (int r = 1; r <= kRegisters; ++r) preset << " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
-    }
+    test::Console_writesettings(".", test::Engine_outputnamed(out, CountingOutDriver::kName),
+                                kRegisters);
 
     QApplication app(argc, argv);
     const Clock::time_point t0 = Clock::now();

@@ -36,24 +36,7 @@ void printHistogram(const char* what, const std::map<long, int>& histogram, int 
 // message is checked in order. Returns the number of bursts that came out
 // short or out of order.
 int chordBursts(JackMidiClient& keyboard, JackMidiClient& capture, int bursts) {
-  const uint8_t pans[3] = {0, 64, 127};
-  std::vector<std::vector<uint8_t>> expected;
-  for (uint8_t note = 36; note < 66; ++note) {
-    for (int r = 1; r <= kRegisters; ++r) {
-      expected.push_back({0xC0, uint8_t(r + 15)});
-      expected.push_back({0xB0, 10, pans[r % 3]});
-      expected.push_back({0x90, note, 100});
-      expected.push_back({0x90, uint8_t(note + 12), 100});
-    }
-    expected.push_back({0x90, note, 100});
-  }
-  for (uint8_t note = 36; note < 66; ++note) {
-    for (int r = 1; r <= kRegisters; ++r) {
-      expected.push_back({0x80, note, 0});
-      expected.push_back({0x80, uint8_t(note + 12), 0});
-    }
-    expected.push_back({0x80, note, 0});
-  }
+  const std::vector<std::vector<uint8_t>> expected = test::Chord_expected();
   int bad = 0;
   size_t mostPerPeriod = 0;
   long worstPeriods = 0;
@@ -99,8 +82,7 @@ int main(int argc, char** argv) {
   JackMidiClient& keyboard = *rig.keyboard;
   const int bursts = 10;
   JackMidiClient capture("capture", false, true, size_t(keys + 10) * 200 + bursts * 6000);
-  for (int r = 1; r <= kRegisters; ++r)
-    test::Register_draw(r, std::to_string(r + 15) + " Organ", 200, r % 3 - 1, 0, 12);
+  test::Chord_draw();
   const std::string failed =
       test::Console_jackstart(keyboard, test::Console_capturedevice(rig.devices), &capture);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));

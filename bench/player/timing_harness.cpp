@@ -55,6 +55,7 @@
 #include "player/scheduler/scheduler.h"
 #include "player/window/player_ids.h"
 #include "player/window/player_window.h"
+#include "tests/support/engine_setup.h"
 #include "tests/support/jack_fixture.h"
 
 namespace zt {
@@ -131,17 +132,7 @@ class StampingOutDriver : public MidiOutDriver {
     Platform_mididevices(out, in);
     auto stamps = std::make_shared<StampingOutDriver>();
     out.addDriver(stamps);
-    int device = -1;
-    for (int i = 0; i < out.count(); ++i) {
-      std::string name;
-      if (out.name(i, name) == MIDI_OK && name == StampingOutDriver::kName) device = i;
-    }
-    std::ofstream("consolle.cfg", std::ios::binary)
-        << " " << device << " Midi Out\r\n 0 Midi In\r\n";
-    {
-      std::ofstream preset("consolle.ini", std::ios::binary);
-      for (int r = 1; r <= 32; ++r) preset << " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
-    }
+    test::Console_writesettings(".", test::Engine_outputnamed(out, StampingOutDriver::kName), 32);
     int argc = 1;
     char name[] = "consolle";
     char* argv[] = {name, nullptr};

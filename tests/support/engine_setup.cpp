@@ -1,5 +1,7 @@
 #include "tests/support/engine_setup.h"
 
+#include <fstream>
+
 #include "platform/midi/default_devices.h"
 
 namespace zt::test {
@@ -44,12 +46,21 @@ void Engine_teardown(EngineDevices& devices, bool closeOutput) {
   enginePlatform.midiIn = nullptr;
 }
 
-int Engine_outputnamed(EngineDevices& devices, const std::string& name) {
-  for (int i = 0; i < devices.midiOut->count(); ++i) {
+int Engine_outputnamed(MidiOut& out, const std::string& name) {
+  for (int i = 0; i < out.count(); ++i) {
     std::string found;
-    if (devices.midiOut->name(i, found) == MIDI_OK && found == name) return i;
+    if (out.name(i, found) == MIDI_OK && found == name) return i;
   }
   return -1;
+}
+
+void Console_writesettings(const std::string& folder, int output, int drawn) {
+  std::ofstream(folder + "/consolle.cfg", std::ios::binary)
+      << " " << output << " Midi Out\r\n 0 Midi In\r\n";
+  std::ofstream preset(folder + "/consolle.ini", std::ios::binary);
+  for (int r = 1; r <= 32; ++r)
+    preset << (r <= drawn ? " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n"
+                          : " 0 , 0 Acoustic Grand, 0 , 0 , 0 , 0 \r\n");
 }
 
 void Register_draw(int r, const std::string& label, int volume, int pan, int shift, int multi) {

@@ -41,7 +41,16 @@ void Engine_platformsetup(EngineDevices& devices);
 void Engine_teardown(EngineDevices& devices, bool closeOutput = false);
 
 // The output device whose name is `name`; -1 when there is none.
-int Engine_outputnamed(EngineDevices& devices, const std::string& name);
+int Engine_outputnamed(MidiOut& out, const std::string& name);
+inline int Engine_outputnamed(EngineDevices& devices, const std::string& name) {
+  return Engine_outputnamed(*devices.midiOut, name);
+}
+
+// A whole console's settings in `folder`: "consolle.cfg" choosing output
+// device `output` and input 0, and "consolle.ini" with registers 1 to
+// `drawn` drawn as a church organ (program 19, volume 200, centred, no
+// shift) and the others off.
+void Console_writesettings(const std::string& folder, int output, int drawn);
 
 // Register r drawn by the organist with the label and values given.
 void Register_draw(int r, const std::string& label, int volume = 200, int pan = 0, int shift = 0,

@@ -5,6 +5,33 @@
 
 namespace zt::test {
 
+void Chord_draw() {
+  for (int r = 1; r <= kRegisters; ++r)
+    Register_draw(r, std::to_string(r + 15) + " Organ", 200, r % 3 - 1, 0, 12);
+}
+
+std::vector<std::vector<uint8_t>> Chord_expected() {
+  const uint8_t pans[3] = {0, 64, 127};
+  std::vector<std::vector<uint8_t>> expected;
+  for (uint8_t note = 36; note < 66; ++note) {
+    for (int r = 1; r <= kRegisters; ++r) {
+      expected.push_back({0xC0, uint8_t(r + 15)});
+      expected.push_back({0xB0, 10, pans[r % 3]});
+      expected.push_back({0x90, note, 100});
+      expected.push_back({0x90, uint8_t(note + 12), 100});
+    }
+    expected.push_back({0x90, note, 100});
+  }
+  for (uint8_t note = 36; note < 66; ++note) {
+    for (int r = 1; r <= kRegisters; ++r) {
+      expected.push_back({0x80, note, 0});
+      expected.push_back({0x80, uint8_t(note + 12), 0});
+    }
+    expected.push_back({0x80, note, 0});
+  }
+  return expected;
+}
+
 std::string Console_jackstart(JackMidiClient& keyboard, int outputDevice, JackMidiClient* capture) {
   using std::chrono::milliseconds;
   if (!keyboard.ok() || (capture && !capture->ok())) return "a test client did not open";

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/engine/display_seam.h"
 #include "tests/support/engine_setup.h"
@@ -28,6 +29,14 @@ std::string Console_jackstart(JackMidiClient& keyboard, int outputDevice,
 inline int Console_capturedevice(EngineDevices& devices) {
   return Engine_outputnamed(devices, "capture:in");
 }
+
+// The biggest chord an organist plays: every register drawn (program 15 + r,
+// pans left, centre, right in turn, an added note an octave up) and thirty
+// keys, 36 to 65, pressed and then released. `Chord_draw` draws the
+// registers; `Chord_expected` is every message the output must carry, in
+// order: 5820 of them.
+void Chord_draw();
+std::vector<std::vector<uint8_t>> Chord_expected();
 
 // A display sink that shows nothing and prints send failures on stderr,
 // for the benchmarks.

@@ -117,26 +117,8 @@ TEST_F(JackEngine, KeyboardProgramChangesDrawRegistersAndOtherChannelsPlayOnTheO
 // multi-note: 5820 messages in one burst, more than one JACK period's MIDI
 // buffer holds. What does not fit goes out in the next periods, in order.
 TEST_F(JackEngine, AChordBiggerThanAPeriodArrivesWholeAndInOrder) {
-  for (int r = 1; r <= kRegisters; ++r)
-    Register_draw(r, std::to_string(r + 15) + " Organ", 200, r % 3 - 1, 0, 12);
-  const uint8_t pans[3] = {0, 64, 127};
-  std::vector<Bytes> expected;
-  for (uint8_t note = 36; note < 66; ++note) {
-    for (int r = 1; r <= kRegisters; ++r) {
-      expected.push_back({0xC0, uint8_t(r + 15)});
-      expected.push_back({0xB0, 10, pans[r % 3]});
-      expected.push_back({0x90, note, 100});
-      expected.push_back({0x90, uint8_t(note + 12), 100});
-    }
-    expected.push_back({0x90, note, 100});
-  }
-  for (uint8_t note = 36; note < 66; ++note) {
-    for (int r = 1; r <= kRegisters; ++r) {
-      expected.push_back({0x80, note, 0});
-      expected.push_back({0x80, uint8_t(note + 12), 0});
-    }
-    expected.push_back({0x80, note, 0});
-  }
+  test::Chord_draw();
+  const std::vector<Bytes> expected = test::Chord_expected();
   ASSERT_EQ(5820u, expected.size());
 
   const size_t from = capture_->capturedCount();

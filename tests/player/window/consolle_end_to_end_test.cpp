@@ -26,6 +26,7 @@
 #include "player/scheduler/playback_state.h"
 #include "player/window/player_ids.h"
 #include "player/window/player_window.h"
+#include "tests/support/engine_setup.h"
 #include "tests/support/jack_fixture.h"
 #include "tests/support/midi_test_files.h"
 #include "tests/support/test_processes.h"
@@ -48,12 +49,8 @@ class ConsolleEndToEnd : public ::testing::Test {
     folder_ = dir_.path().toStdString();
     ::setenv("ZT_LINK_DIR", folder_.c_str(), 1);
     // Output device 1 is the first JACK port that takes MIDI: the capture.
-    std::ofstream(folder_ + "/consolle.cfg") << " 1 Midi Out\r\n 0 Midi In\r\n";
     // Register 1 drawn: program 19 at volume 200, centred, no shift.
-    std::ofstream preset(folder_ + "/consolle.ini");
-    preset << " 1 , 19 Church Organ, 200 , 0 , 0 , 0 \r\n";
-    for (int r = 2; r <= 32; ++r) preset << " 0 , 0 Acoustic Grand, 0 , 0 , 0 , 0 \r\n";
-    preset.close();
+    test::Console_writesettings(folder_, 1, 1);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
