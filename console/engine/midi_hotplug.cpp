@@ -29,20 +29,37 @@ std::set<std::string> cutByHand;
 int32_t feedHandle = 0;
 std::string feedAddress;
 
-void followOutput(MidiOut& out, const std::vector<std::string>& list) {
-  DeviceChoice& choice = midiOutChoice;
-  ConsoleState& s = consoleState;
-  if (choice.name.empty()) return;
-  const int found = Midi_findstable(list, choice.name);
+// What became of a chosen device in the new `list`: still as it was (its
+// number kept up to date while it is the one open), just gone, or back at
+// `found`. `what` names the device in the log ("Midi out", "Midi in").
+enum class Presence { unchanged, gone, back };
+Presence followChoice(DeviceChoice& choice, RelaxedInt& device,
+                      const std::vector<std::string>& list, const std::string& what, int& found) {
+  if (choice.name.empty()) return Presence::unchanged;
+  found = Midi_findstable(list, choice.name);
   if (!choice.absent) {
     if (found >= 0) {
       if (!choice.standIn) {
-        s.midiOutDevice = found;
+        device = found;
         choice.number = found;
       }
-      return;
+      return Presence::unchanged;
     }
-    Log_line("Midi out assente: " + choice.name);
+    Log_line(what + " assente: " + choice.name);
+    return Presence::gone;
+  }
+  if (found < 0) return Presence::unchanged;
+  Log_line(what + " di nuovo presente: " + choice.name);
+  return Presence::back;
+}
+
+void followOutput(MidiOut& out, const std::vector<std::string>& list) {
+  DeviceChoice& choice = midiOutChoice;
+  ConsoleState& s = consoleState;
+  int found = -1;
+  const Presence presence = followChoice(choice, s.midiOutDevice, list, "Midi out", found);
+  if (presence == Presence::unchanged) return;
+  if (presence == Presence::gone) {
     if (!choice.standIn) {
       // Until it returns every send is skipped: nothing to fail on.
       Midi_changebegin();
@@ -53,8 +70,6 @@ void followOutput(MidiOut& out, const std::vector<std::string>& list) {
     choice.absent = choice.standIn = true;
     return;
   }
-  if (found < 0) return;
-  Log_line("Midi out di nuovo presente: " + choice.name);
   // The chosen one is opened while the stand-in (if any) still plays, so
   // that one which will not open changes nothing: the next change of the
   // ports tries again.
@@ -83,17 +98,10 @@ void followOutput(MidiOut& out, const std::vector<std::string>& list) {
 void followInput(const std::vector<std::string>& list) {
   DeviceChoice& choice = midiInChoice;
   ConsoleState& s = consoleState;
-  if (choice.name.empty()) return;
-  const int found = Midi_findstable(list, choice.name);
-  if (!choice.absent) {
-    if (found >= 0) {
-      if (!choice.standIn) {
-        s.midiInDevice = found;
-        choice.number = found;
-      }
-      return;
-    }
-    Log_line("Midi in assente: " + choice.name);
+  int found = -1;
+  const Presence presence = followChoice(choice, s.midiInDevice, list, "Midi in", found);
+  if (presence == Presence::unchanged) return;
+  if (presence == Presence::gone) {
     if (!choice.standIn) {
       Keys_releaseall();
       Midi_closein();
@@ -101,8 +109,6 @@ void followInput(const std::vector<std::string>& list) {
     choice.absent = choice.standIn = true;
     return;
   }
-  if (found < 0) return;
-  Log_line("Midi in di nuovo presente: " + choice.name);
   if (s.hMidiIn != 0) {
     Keys_releaseall();
     Midi_closein();
